@@ -1,0 +1,10 @@
+#include "app/random.h"
+
+namespace ravelin {
+
+Random& rng() {
+    static Random generator;
+    return generator;
+}
+
+}  // namespace ravelin

@@ -1,0 +1,30 @@
+// Decoded pictures, rows bottom-up (the first row in memory is the picture's bottom row), and
+// the two decoders. Pixels are owned by the Image (freed by reset or the destructor).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace ravelin {
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    int bytesPerPixel = 0;
+    int rowLength = 0;  // width * bytesPerPixel
+    std::vector<uint8_t> pixels;
+    bool valid() const { return !pixels.empty(); }
+    void reset() { *this = Image{}; }
+};
+
+// path: full archive path ("textures\sun.jpg"); with fromResource the blob "CustomData"/id is
+// decoded instead. Messages go through the platform seam.
+bool loadJpeg(std::string_view path, Image& image, bool fromResource, uint16_t resourceId);
+bool loadTga(std::string_view path, Image& image, bool fromResource, uint16_t resourceId);
+
+// The same decoders over bytes already in memory (used by the two above, tools and fuzzers).
+bool decodeJpeg(const uint8_t* data, size_t size, Image& image);
+bool decodeTga(const uint8_t* data, size_t size, Image& image);
+
+}  // namespace ravelin

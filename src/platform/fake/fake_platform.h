@@ -1,0 +1,97 @@
+// A scriptable platform for tests: records every call by name, answers from fields the test
+// sets, keeps settings in memory and captures message boxes instead of showing them.
+// Tests own the FakePlatform; constructing one installs it, destroying it uninstalls it.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace ravelin {
+
+class MemorySettingsStore final : public SettingsStore {
+public:
+    bool open(bool forWriting) override;
+    bool query(std::string_view name, uint32_t& value) override;
+    void set(std::string_view name, uint32_t value) override;
+    void close() override;
+
+    std::map<std::string, uint32_t> values;
+    bool failOpen = false;  // simulate a key that cannot be opened
+    bool isOpen = false;
+    std::vector<std::string> log;  // "open r", "query Width", "set Width=800", "close"
+};
+
+struct CapturedMessage {
+    std::string text;     // converted to UTF-8
+    std::string caption;  // converted to UTF-8
+    std::string rawText;  // the bytes as given
+};
+
+class FakePlatform final : public Platform {
+public:
+    FakePlatform();
+    ~FakePlatform() override;
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    // Registers a blob; the bytes are copied and stay valid as long as the fake lives.
+    void addResource(std::string_view type, uint16_t id, std::vector<uint8_t> bytes);
+    void addResource(std::string_view type, uint16_t id, std::string_view bytes);
+
+    ByteRange findResource(std::string_view type, uint16_t id) override;
+    void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override;
+    SettingsStore& settingsStore() override { return store; }
+    int64_t counter() override;
+    int64_t counterFrequency() override;
+    LocalTime localTime() override;
+    bool currentDisplayMode(DisplayMode& mode) override;
+    bool enumDisplayMode(int index, DisplayMode& mode) override;
+    bool switchDisplayMode(const DisplayMode& mode) override;
+    void restoreDisplayMode() override;
+    bool enumDisplayAdapter(int index, DisplayAdapter& adapter) override;
+    WindowHandle createMainWindow(const Rect& rect) override;
+    WindowHandle createBlankingWindow(const Rect& rect) override;
+    void showWindow(WindowHandle window) override;
+    void closeWindow(WindowHandle window) override;
+    bool clientSize(WindowHandle window, int& width, int& height) override;
+    void* glProcAddress(const char* name) override;
+    bool setSwapInterval(int interval) override;
+    void swapBuffers() override;
+    void destroyGlContext() override;
+    bool setGammaRamp(const uint16_t* ramp) override;
+    void showCursor(bool show) override;
+    void warpCursor(WindowHandle window, int x, int y) override;
+    bool pollEvent(InputEvent& event) override;
+
+    // Every call in order, as "name" or "name args" (findResource, counter and localTime are
+    // not recorded: they are queries made many times).
+    std::vector<std::string> calls;
+    std::vector<CapturedMessage> messages;
+    MemorySettingsStore store;
+
+    // Scripted answers.
+    int64_t counterValue = 0;
+    int64_t counterStep = 0;  // added after each counter() read
+    int64_t frequency = 1000000;
+    LocalTime time{12, 34, 56};
+    bool hasCurrentMode = true;
+    DisplayMode desktopMode{1280, 1024, 32, 60};
+    std::vector<DisplayMode> modes;
+    std::vector<DisplayAdapter> adapters;
+    bool failWindows = false;
+    int nextWindow = 1;
+    int clientWidth = 800, clientHeight = 600;
+    bool swapControl = true;
+    bool gammaOk = true;
+    std::vector<uint16_t> lastGammaRamp;
+    std::vector<InputEvent> events;  // popped from the front by pollEvent
+
+private:
+    std::map<std::pair<std::string, uint16_t>, std::vector<uint8_t>> resources_;
+};
+
+}  // namespace ravelin
