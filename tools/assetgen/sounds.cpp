@@ -1,0 +1,8 @@
+// Placeholder until this module is written: adds nothing.
+#include "assetgen.h"
+
+namespace assetgen {
+
+void generateSounds(AssetSink& sink) { (void)sink; }
+
+}  // namespace assetgen
