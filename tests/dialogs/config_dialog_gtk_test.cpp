@@ -4,12 +4,17 @@
 #include <gtk/gtk.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
 #include "dialog_texts.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/gtk/config_dialog.h"
+#include "platform/linux/file_settings_store.h"
 #include "settings/settings.h"
 
 using namespace ravelin;
@@ -272,4 +277,45 @@ TEST_F(GtkDialogTest, RestoreDefaultsThenCancelWritesNothing) {
     EXPECT_EQ(result, kIdCancel);
     EXPECT_TRUE(fake.store.log.empty());
     EXPECT_EQ(live, defaults);
+}
+
+TEST_F(GtkDialogTest, OkWritesTheSettingsFileInTheUsersHome) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "ravelin-dialog-home-XXXXXX").string();
+    std::vector<char> folder(pattern.begin(), pattern.end());
+    folder.push_back('\0');
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    std::string home = folder.data();
+    const char* oldHome = std::getenv("HOME");
+    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+    std::string savedHome = oldHome ? oldHome : "";
+    std::string savedConfig = oldConfig ? oldConfig : "";
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    FileSettingsStore store;  // finds its file from the environment, as the shell's does
+    fake.storeOverride = &store;
+
+    int result = run([&](GtkWidget* window, bool) {
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdMouseExit)));
+        sendKey(window, GDK_KEY_Return);  // the focus is on a check box: Enter is OK
+    });
+    fake.storeOverride = nullptr;
+    if (oldHome) setenv("HOME", savedHome.c_str(), 1); else unsetenv("HOME");
+    if (oldConfig) setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+
+    EXPECT_EQ(result, kIdOk);
+    std::string path = home + "/.config/ravelin/settings.conf";
+    EXPECT_EQ(store.filePath(), path);
+    std::ifstream file(path);
+    ASSERT_TRUE(file.good()) << path;
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string content = text.str();
+    for (const char* line : {"MouseExit=1", "Width=1920", "Height=1080", "Depth=32", "Volume=75", "Gamma=50",
+                             "TimeFormat=1", "ShowFlame=0", "Detail=0"}) {
+        EXPECT_NE(content.find(line), std::string::npos) << line << " in\n" << content;
+    }
+    std::remove(path.c_str());
+    rmdir((home + "/.config/ravelin").c_str());
+    rmdir((home + "/.config").c_str());
+    rmdir(home.c_str());
 }

@@ -586,6 +586,10 @@ int runConfigDialog(WindowHandle parentWindow, ScreensaverSettings& live, const 
     return ConfigView(model, parentWindow).run();
 }
 
+int runConfigDialog(WindowHandle parentWindow) {
+    return runConfigDialog(parentWindow, liveSettings(), defaultSettings(), standardDialogServices());
+}
+
 void setDialogShownHook(std::function<void(GtkWidget* window, bool about)> hook) { shownHook() = std::move(hook); }
 
 GtkWidget* findDialogControl(GtkWidget* window, int id) {

@@ -20,6 +20,10 @@ namespace ravelin {
 int runConfigDialog(WindowHandle parentWindow, ScreensaverSettings& live, const ScreensaverSettings& defaults,
                     DialogServices services);
 
+// The same over the process-wide live and defaults records with the standard services: what
+// the shell runs for `ravelin -c` once start-up has loaded the settings and texts.
+int runConfigDialog(WindowHandle parentWindow);
+
 // Called each time a dialog window has been shown and drawn, with the window and whether it is
 // the about box; lets tests and screenshot tools script the dialog. Empty to remove.
 void setDialogShownHook(std::function<void(GtkWidget* window, bool about)> hook);
