@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "assets/asset_file.h"
 #include "sound/sound_system.h"
 
 namespace ravelin {
@@ -19,21 +18,10 @@ const EngineBand kEngineBands[3] = {
 
 namespace {
 
-constexpr uint32_t kEngineSampleFlags = kAudioSampleLoop | kAudioSample3D;
-constexpr uint32_t kMusicSampleFlags = kAudioSampleLoop;
 
-AudioHandle gMusicSample = 0;
 int32_t gSavedVolume = 0;
 
 const AudioEntryPoints& audio() { return soundSystem().entries; }
-
-// Loads one whole archive entry as a sample (0 when the entry or the library is missing).
-AudioHandle loadSample(const char* name, uint32_t flags) {
-    if (!audio().sampleLoad) return 0;
-    AssetFile file;
-    if (!file.openEntry(name)) return 0;
-    return audio().sampleLoad(true, file.data(), 0, file.size(), 1, flags);
-}
 
 int32_t truncToInt(float value) {
     // Conversion toward zero, kept inside the 32-bit range (NaN gives 0).
@@ -83,10 +71,6 @@ void EngineSound::bandSettings(int32_t s, int32_t volume[3], int32_t frequency[3
     }
 }
 
-void EngineSound::loadSamples() {
-    for (int b = 0; b < 3; ++b) sample[b] = loadSample(kEngineBands[b].file, kEngineSampleFlags);
-}
-
 void EngineSound::startChannels() {
     const AudioEntryPoints& a = audio();
     if (!a.samplePlay3D || !a.channelGetAttributes) return;
@@ -109,11 +93,6 @@ void EngineSound::update(const SoundVector& newPosition, const SoundVector& newV
         for (int b = 0; b < 3; ++b) a.channelSet3DPosition(AudioHandle(channel[b]), &position, nullptr, &velocity);
     }
     if (a.apply3D) a.apply3D();
-}
-
-void startMusic() {
-    gMusicSample = loadSample("music.ogg", kMusicSampleFlags);
-    if (audio().samplePlay) audio().samplePlay(gMusicSample);
 }
 
 void saveOutputVolume() { gSavedVolume = audio().getVolume ? audio().getVolume() : 0; }
