@@ -143,7 +143,7 @@ TEST_F(Grid, ManySeedsNoseToTail) {
             ASSERT_GE(car.raceLine, 0);
             ASSERT_LE(car.raceLine, 3);
             ASSERT_GE(car.t, 0.3f);
-            ASSERT_LE(car.t, 0.7f);
+            ASSERT_LE(car.t, 0.7f + 1e-6f);  // u = 1 rounds up a hair
             segments.push_back(car.segment);
         }
         std::sort(segments.begin(), segments.end());
