@@ -20,7 +20,8 @@ void startRaceShots();
 // One frame's animation: track time, cars 0 … 17, the director's update and shot change.
 void updateRace(float dt);
 
-// Registers the race's frame hooks; width × height is the window (for the capture viewport).
-void installRaceHooks(int width, int height);
+// Registers the race's frame hooks; width × height is the window the capture viewport is
+// restored to (0 × 0: read the GL viewport at capture time instead).
+void installRaceHooks(int width = 0, int height = 0);
 
 }  // namespace ravelin
