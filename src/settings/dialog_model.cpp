@@ -5,6 +5,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "settings/default_settings_file.h"
+#include "settings/ui_text.h"
+
 namespace ravelin {
 
 namespace {
@@ -31,6 +34,22 @@ const ControlState kNoControl{};
 const SliderState kNoSlider{};
 
 }  // namespace
+
+DialogServices standardDialogServices() {
+    DialogServices services;
+    services.text = [](std::string_view key) {
+        // Keys are short ASCII names.
+        std::u16string wide(key.begin(), key.end());
+        return utf16ToUtf8(uiText(wide));
+    };
+    services.save = saveSettings;
+    services.webAddress = mainWebSiteUrl();
+    const AboutLines& lines = aboutLines();
+    for (size_t i = 0; i < services.aboutLines.size() && i < lines.size(); ++i) {
+        services.aboutLines[i] = utf16ToUtf8(lines[i]);
+    }
+    return services;
+}
 
 std::string modeText(int width, int height, int bitsPerPixel) {
     char buffer[64];

@@ -94,6 +94,10 @@ struct DialogServices {
     std::array<std::string, 7> aboutLines;  // UTF-8
 };
 
+// The process-wide sources: the UI text table, saveSettings, the default settings file's web
+// address and the about lines cut at start-up (all loaded by the start-up sequence first).
+DialogServices standardDialogServices();
+
 // "%d x %d %d bits": the list entry of a mode and the key it is found and read back by.
 std::string modeText(int width, int height, int bitsPerPixel);
 // The same format read back; false (nothing written) unless all three numbers are there.

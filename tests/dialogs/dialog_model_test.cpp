@@ -4,41 +4,20 @@
 
 #include <map>
 #include <memory>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_platform.h"
+#include "settings/default_settings_file.h"
 #include "settings/dialog_model.h"
+#include "settings/ui_text.h"
+#include "dialog_texts.h"
 
 using namespace ravelin;
 
 namespace {
 
-const std::map<std::string, std::string> kTexts = {
-    {"screensaver_configuration", "Ravelin Configuration"},
-    {"video_mode_selection", "Video Mode"},
-    {"use_desktop_settings", "Use Desktop Settings"},
-    {"vsync", "VSync"},
-    {"sound_control", "Sound Control"},
-    {"master_volume:", "Volume"},
-    {"enable_music", "Enable Music"},
-    {"enable_sfx", "Enable SFX"},
-    {"gamma_control", "Gamma Control"},
-    {"brightness", "Brightness"},
-    {"use_by_default", "Use Default Setting"},
-    {"options", "Options"},
-    {"show_fps", "Show FPS"},
-    {"show_time", "Show Time"},
-    {"12h_style", "12 hrs"},
-    {"24h_style", "24 hrs"},
-    {"exit_on_mouse_move", "Exit On Mouse Move"},
-    {"products", "Products"},
-    {"visit_our_official_web-site", "Visit Our Official web-site for more great 3D screensavers"},
-    {"visit...", "Visit..."},
-    {"about", "About"},
-    {"restore_defaults", "Restore Defaults"},
-    {"ok", "OK"},
-    {"cancel", "Cancel"},
-};
 
 // The record as a first run builds it from the factory settings (desktop mode not yet applied).
 ScreensaverSettings factorySettings() {
@@ -71,10 +50,7 @@ protected:
 
     ConfigDialogModel& open() {
         DialogServices services;
-        services.text = [](std::string_view key) {
-            auto it = kTexts.find(std::string(key));
-            return it == kTexts.end() ? std::string("?") : it->second;
-        };
+        services.text = testText;
         services.save = [this] {
             ++saves;
             saved = live;
@@ -567,4 +543,62 @@ TEST_F(DialogModelTest, AboutChangesNothingInTheSettings) {
     about.command(kIdOk);
     EXPECT_EQ(live, before);
     EXPECT_EQ(saves, 0);
+}
+
+// --- the process-wide sources ----------------------------------------------------------------
+
+namespace {
+
+std::vector<uint8_t> readSourceFile(const std::string& relative) {
+    std::vector<uint8_t> bytes;
+    FILE* file = std::fopen((std::string(RAVELIN_SOURCE_DIR) + "/" + relative).c_str(), "rb");
+    if (!file) return bytes;
+    uint8_t buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    std::fclose(file);
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(DialogModelTest, StandardServicesSpeakTheEmbeddedTextsAndFactorySettings) {
+    std::vector<uint8_t> texts = readSourceFile("resources/ui_text.txt");
+    std::vector<uint8_t> settingsText = readSourceFile("resources/def_settings.txt");
+    if (texts.empty() || settingsText.empty()) GTEST_SKIP() << "resource texts not found in the source tree";
+    loadUiText(ByteRange{texts.data(), texts.size()});
+    defaultSettingsFile().load(ByteRange{settingsText.data(), settingsText.size()});
+    mainWebSiteUrl() = lookupDefault("main_web_site_url");
+
+    ScreensaverSettings fromFile;
+    applyDefaultsFile(fromFile);
+    EXPECT_EQ(fromFile, factorySettings());  // the record these tests assume
+
+    live = fromFile;
+    defaults = fromFile;
+    ConfigDialogModel standard(live, defaults, standardDialogServices());
+    standard.initialise();
+    EXPECT_EQ(standard.caption(), "Ravelin Configuration");
+    for (const auto& [id, text] : std::map<int, std::string>{{kIdVideoGroup, "Video Mode"},
+                                                             {kIdUseDesktop, "Use Desktop Settings"},
+                                                             {kIdVolumeLabel, "Volume (75%)"},
+                                                             {kIdBrightnessLabel, "Brightness (100%)"},
+                                                             {kIdAbout, "About..."},
+                                                             {kIdOk, "OK"},
+                                                             {kIdCancel, "Cancel"},
+                                                             {kIdRadio12, "12 hrs"}}) {
+        EXPECT_EQ(standard.control(id).text, text) << id;
+    }
+    EXPECT_EQ(standard.webAddress().rfind("http", 0), 0u);
+    EXPECT_TRUE(fake.messages.empty());
+
+    AboutDialogModel about(standard.services());
+    about.initialise();
+    EXPECT_EQ(about.caption(), "About");
+    EXPECT_EQ(about.lines()[0], "Ravelin");
+    EXPECT_EQ(about.lines()[1], "");
+    EXPECT_EQ(about.lines()[2].rfind("Programming: ", 0), 0u);
+    EXPECT_EQ(about.lines()[3].rfind("3D models: ", 0), 0u);
+    EXPECT_EQ(about.lines()[4].rfind("Music and Sounds: ", 0), 0u);
+    EXPECT_FALSE(about.lines()[6].empty());
 }
