@@ -37,6 +37,16 @@ OverlaySwitches& overlaySwitches() {
     return switches;
 }
 
+void resetRenderWorld() {
+    landScene() = SceneDescription{};
+    overlayScene() = SceneDescription{};
+    sky() = Sky{};
+    lensFlare() = LensFlare{};
+    digitFont() = DigitFont{};
+    loadingScreen() = LoadingScreen{};
+    clearTextureCache();
+}
+
 void showLoadingScreen(int width, int height) {
     loadingScreen().load();
     loadingScreen().show(width, height);

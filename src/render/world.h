@@ -34,4 +34,8 @@ void showLoadingScreen(int width, int height);
 void loadFontAndScenes();
 void loadSkyAndFlare();
 
+// Forgets every drawn object and the texture cache (their GL objects go with the context).
+// For programs that run several contexts one after another (benchmarks, tests).
+void resetRenderWorld();
+
 }  // namespace ravelin
