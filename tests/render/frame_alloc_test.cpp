@@ -2,6 +2,9 @@
 // composed from a small scene (sky, land and overlay blocks, flare, clock and frame rate).
 #include <gtest/gtest.h>
 
+// The replacements below pair malloc with free on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -71,6 +74,12 @@ TEST(FrameAllocations, NoneAfterTheFirstFrames) {
         drawFrame(1.0f / 30.0f);
         window.swap();
     };
+    // The counter sees our allocations at all.
+    tCounting = true;
+    ::operator delete(::operator new(16));
+    tCounting = false;
+    ASSERT_EQ(gAllocations.exchange(0), 1);
+
     for (int i = 0; i < 30; ++i) frame();
     tCounting = true;
     for (int i = 0; i < 300; ++i) frame();

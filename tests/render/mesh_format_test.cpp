@@ -202,7 +202,8 @@ TEST(ObjectMesh, ShadowWithoutSecondSetIs244Bytes) {
     EXPECT_EQ(r.calls[0], "n");
     EXPECT_EQ(r.calls[1], "t 0 0");
     EXPECT_EQ(r.calls[2], "v -1 -1 0");
-    EXPECT_EQ(r.calls[10], "t 0.625 0");  // face 1, corner b: coordinate 5
+    EXPECT_EQ(r.calls[10], "t 0.5 0");    // face 1, corner a: coordinate 4
+    EXPECT_EQ(r.calls[13], "t 0.625 0");  // corner b: coordinate 5
 }
 
 TEST(ObjectMesh, SecondSetFeedsUnitOneOnlyWithMultitexture) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/capture_run.h"
 #include "app/frame_composition.h"
 #include "render/digit_font.h"
 #include "render/gl_helpers.h"
@@ -219,12 +220,18 @@ TEST_F(GlTest, FailedJpegKeepsAFreshNameAndComplainsOnce) {
     GlWindow w;
     REQUIRE_GL(w);
     TestArchive().add("textures\\broken.jpg", {0xFF, 0xD8, 0x00, 0x01}).install(fake);
+    Texture broken;
+    broken.load("broken.jpg");  // found but not decodable: a fresh name, no message
+    EXPECT_NE(broken.name, 0u);
+    EXPECT_TRUE(fake.messages.empty());
     Texture first, second;
-    first.load("broken.jpg");
+    first.load("absent.jpg");
     size_t messages = fake.messages.size();
     EXPECT_GE(messages, 1u);
     EXPECT_NE(first.name, 0u);
-    second.load("broken.jpg");
+    ASSERT_FALSE(fake.messages.empty());
+    EXPECT_EQ(fake.messages[0].text, "ARCH:Can't load JPG file: textures\\absent.jpg");
+    second.load("absent.jpg");
     EXPECT_EQ(second.name, first.name);
     EXPECT_EQ(fake.messages.size(), messages);
 }
@@ -371,6 +378,7 @@ TEST_F(GlTest, FlareFadesInOverOneSixthSecondAndHidesBehindAQuad) {
     GlWindow w;
     REQUIRE_GL(w);
     installFlarePictures(fake);
+    setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
     flare.load();
     FlareScene scene;
@@ -413,6 +421,7 @@ TEST_F(GlTest, SunBehindTheCameraIsNeverVisible) {
     GlWindow w;
     REQUIRE_GL(w);
     installFlarePictures(fake);
+    setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
     flare.load();
     FlareScene scene;
@@ -436,6 +445,7 @@ TEST_F(GlTest, HiddenOnScreenSunAndTheInheritedBlending) {
     GlWindow w;
     REQUIRE_GL(w);
     installFlarePictures(fake);
+    setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
     flare.load();
     FlareScene scene;
@@ -463,9 +473,13 @@ TEST_F(GlTest, HiddenOnScreenSunAndTheInheritedBlending) {
     ASSERT_GT(flare.lastSunX, 0.0f);
     ASSERT_LT(flare.lastSunX, 800.0f);
     ASSERT_FLOAT_EQ(flare.intensity, 0.0f);
-    EXPECT_EQ(litPixels(hiddenFrame(true)), 0);
+    auto on = hiddenFrame(true);
+    if (const char* dir = std::getenv("RAVELIN_TEST_PNG_DIR")) writePng(std::string(dir) + "/hidden_sun_blend_on.png", on.data(), 800, 600);
+    EXPECT_EQ(litPixels(on), 0);
     // With blending left off the zero alpha means nothing: streaks and ghosts show in full.
-    EXPECT_GT(litPixels(hiddenFrame(false)), 1000);
+    auto off = hiddenFrame(false);
+    if (const char* dir = std::getenv("RAVELIN_TEST_PNG_DIR")) writePng(std::string(dir) + "/hidden_sun_blend_off.png", off.data(), 800, 600);
+    EXPECT_GT(litPixels(off), 1000);
 }
 
 // ----- overlay -----
@@ -541,6 +555,7 @@ void checkCorners(int width, int height) {
     FakePlatform fake;
     clearTextureCache();
     installLoadingPictures(fake);
+    setUpGl(GlSetupOptions{}, 50, true);
     LoadingScreen screen;
     screen.load();
     screen.draw(width, height);
