@@ -147,7 +147,7 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
     RaceState& race = raceState();
     loadRaceForSound(race);
     for (int k = 0; k < kCarCount; ++k) {
-        race.cars[k].engineSound = EngineSound{};
+        race.cars[k] = Car{};  // a second mix in the same process starts from the same state
         race.cars[k].engineSound.loadSamples();
     }
     placeCars(race.cars);
