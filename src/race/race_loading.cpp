@@ -93,7 +93,18 @@ bool loadCarLook(Car& car, std::string_view name, const CarAssets& assets) {
     applyCarLook(car, look, assets);
     if (look.texture[0] != '\0') car.bodyTexture.load(look.texture);
     if (look.helmet[0] != '\0') car.helmetTexture.load(look.helmet);
-    car.shadowList = look.shadow[0] != '\0' ? compileObjectMesh(look.shadow, false) : 0;
+    // Every shipped look casts the same shadow: compile each distinct mesh once.
+    static char lastShadow[kLookNameCapacity] = {};
+    static uint32_t lastShadowList = 0;
+    if (look.shadow[0] == '\0') {
+        car.shadowList = 0;
+    } else if (lastShadowList != 0 && std::strcmp(lastShadow, look.shadow) == 0) {
+        car.shadowList = lastShadowList;
+    } else {
+        car.shadowList = compileObjectMesh(look.shadow, false);
+        std::snprintf(lastShadow, sizeof lastShadow, "%s", look.shadow);
+        lastShadowList = car.shadowList;
+    }
     return true;
 }
 
