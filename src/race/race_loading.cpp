@@ -83,7 +83,7 @@ bool loadCarAssets(CarAssets& assets) {
     return assets.lightmap.valid();
 }
 
-bool loadCarLook(Car& car, std::string_view name, const CarAssets& assets) {
+bool loadCarLook(Car& car, std::string_view name, CarAssets& assets) {
     car.engineSound.loadSamples();
     AssetFile file;
     if (!file.openEntry(name)) return false;
@@ -94,16 +94,14 @@ bool loadCarLook(Car& car, std::string_view name, const CarAssets& assets) {
     if (look.texture[0] != '\0') car.bodyTexture.load(look.texture);
     if (look.helmet[0] != '\0') car.helmetTexture.load(look.helmet);
     // Every shipped look casts the same shadow: compile each distinct mesh once.
-    static char lastShadow[kLookNameCapacity] = {};
-    static uint32_t lastShadowList = 0;
     if (look.shadow[0] == '\0') {
         car.shadowList = 0;
-    } else if (lastShadowList != 0 && std::strcmp(lastShadow, look.shadow) == 0) {
-        car.shadowList = lastShadowList;
+    } else if (assets.shadowList != 0 && std::strcmp(assets.shadowName, look.shadow) == 0) {
+        car.shadowList = assets.shadowList;
     } else {
         car.shadowList = compileObjectMesh(look.shadow, false);
-        std::snprintf(lastShadow, sizeof lastShadow, "%s", look.shadow);
-        lastShadowList = car.shadowList;
+        std::snprintf(assets.shadowName, sizeof assets.shadowName, "%s", look.shadow);
+        assets.shadowList = car.shadowList;
     }
     return true;
 }
