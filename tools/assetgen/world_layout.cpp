@@ -306,7 +306,11 @@ void Layout::barriers() {
                 std::snprintf(name, sizeof name, "barrier%02d", ++count);
                 WorldMesh& m = w.add(name);
                 m.bakeLight = true;
-                addWall(m.mesh, run, 0.22, 0.08, 1.0 / 6.0);
+                // The lettering reads left to right from the track: on the right-hand side
+                // the wall runs against the direction of travel.
+                std::vector<D3> pts = run;
+                if (side == 1) std::reverse(pts.begin(), pts.end());
+                addWall(m.mesh, pts, 0.22, 0.08, 1.0 / 6.0);
                 occ.markPoints(run, 0.6);
             }
             run.clear();
