@@ -4,6 +4,7 @@
 // no clocks, no unseeded randomness, no hash-ordered containers in output paths).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,7 +32,9 @@ public:
     };
     const std::vector<File>& archiveFiles() const { return archive_; }
     const std::vector<File>& looseFiles() const { return loose_; }
-    bool hasArchiveFile(const std::string& name) const;
+    bool hasArchiveFile(const std::string& name) const;  // runtime rules: any case, '\' or '/'
+    // Moves other's files to the end of this sink, in their order (main.cpp merges modules).
+    void append(AssetSink&& other);
 
 private:
     std::vector<File> archive_;
@@ -60,6 +63,10 @@ struct SceneMesh {
 };
 std::vector<uint8_t> writeSceneMesh(const SceneMesh& mesh);  // bounding box computed here
 
+// The normal to store so that the scene-mesh loader's rotation (axis, -angle) brings back the
+// world-space normal n.
+V3 normalForLoader(const V3& n, const V3& axis, float angle);
+
 // Object-mesh layout ("meshes\car.dat"): vertices, faces, first UV set, optional second set,
 // per-corner normals.
 struct ObjectMesh {
@@ -77,8 +84,12 @@ std::vector<uint8_t> writeObjectMesh(const ObjectMesh& mesh);
 // Stored-only RAR archive of the sink's archive files (marker, main header, directory entries,
 // one stored entry per file, end block).
 std::vector<uint8_t> packArchive(const std::vector<AssetSink::File>& files);
+// The archive's CRC-32 (reflected 0xEDB88320, start ~0, result complemented).
+uint32_t crc32(const uint8_t* data, size_t size);
 
-// Modules, called in this order by main.cpp.
+// Modules, merged in this order by main.cpp. generateWorld runs on a thread of its own beside
+// the others (which run one after the other on the main thread): it must keep all its state
+// local, and the other modules must not touch shared mutable state it could see either.
 void generateWorld(AssetSink& sink);         // circuit, race lines, scenery, lightmap, sky, techniques, scenes
 void generatePictures(AssetSink& sink);      // flare, glyphs, loading screen, bitmaps, icon, UI pictures
 void generateCars(AssetSink& sink);          // bodies, shells, wheels, helmet, shadow, liveries, car looks

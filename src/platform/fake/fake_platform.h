@@ -44,7 +44,7 @@ public:
 
     ByteRange findResource(std::string_view type, uint16_t id) override;
     void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override;
-    SettingsStore& settingsStore() override { return store; }
+    SettingsStore& settingsStore() override { return storeOverride ? *storeOverride : store; }
     int64_t counter() override;
     int64_t counterFrequency() override;
     LocalTime localTime() override;
@@ -72,6 +72,7 @@ public:
     std::vector<std::string> calls;
     std::vector<CapturedMessage> messages;
     MemorySettingsStore store;
+    SettingsStore* storeOverride = nullptr;  // when set, handed out instead of `store` (a real file store)
 
     // Scripted answers.
     int64_t counterValue = 0;

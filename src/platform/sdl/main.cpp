@@ -1,9 +1,44 @@
-// Entry point of the Linux screensaver.
+// Entry point of the Linux screensaver: parses the command line, installs the SDL platform and
+// hands over to the core's run loop (a window run, the capture mode or the benchmark).
 #include <cstdio>
+#include <string>
+
+#include "app/capture_run.h"
+#include "platform/sdl/sdl_platform.h"
 
 int main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
-    std::puts("Ravelin: the screensaver shell is not built yet.");
-    return 0;
+    ravelin::SdlPlatform sdl;
+    ravelin::setPlatform(&sdl);
+    ravelin::RunOptions options;
+    options.startCounter = sdl.counter();
+    std::string error;
+    if (!ravelin::parseRunOptions(argc, argv, options, error)) {
+        std::fprintf(stderr,
+                     "ravelin: %s\nusage: ravelin [--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS]"
+                     " [--size WxH] [--time HH:MM:SS]] [--benchmark [--size WxH] [--seconds T]]"
+                     " [--no-multitexture]\n",
+                     error.c_str());
+        ravelin::setPlatform(nullptr);
+        return 2;
+    }
+    if (!sdl.videoAvailable()) {
+        std::fprintf(stderr, "ravelin: no display available\n");
+        ravelin::setPlatform(nullptr);
+        return 1;
+    }
+    if (options.mode != ravelin::RunMode::Window) {
+        // Unattended runs never wait for a person and always draw the same window size.
+        sdl.setNonBlocking(true);
+        sdl.setFullScreen(false);
+        if (options.mode == ravelin::RunMode::Capture) sdl.setFixedLocalTime(&options.time);
+    } else if (!options.sizeGiven) {
+        ravelin::DisplayMode desktop;
+        if (sdl.currentDisplayMode(desktop)) {
+            options.width = desktop.width;
+            options.height = desktop.height;
+        }
+    }
+    int result = ravelin::runFrames(options);
+    ravelin::setPlatform(nullptr);
+    return result;
 }
