@@ -20,6 +20,7 @@ float dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 V3 normalized(V3 a) { return (1.0f / std::sqrt(dot(a, a))) * a; }
 V3 lerp(V3 a, V3 b, float t) { return a + t * (b - a); }
+float mixf(float a, float b, float t) { return a + t * (b - a); }
 float smooth(float t) { return t * t * (3 - 2 * t); }
 
 struct Pose {
@@ -93,7 +94,7 @@ const Move kMoves[kMoveCount] = {
      }},
     {"low front", 100, true,
      [](float s) {
-         return Pose{{lerp(V3{3.2f, 13.5f, 0.9f}, V3{-3.2f, 12.0f, 0.8f}, s)}, {0, 0, 1.1f}};
+         return Pose{lerp(V3{3.2f, 13.5f, 0.9f}, V3{-3.2f, 12.0f, 0.8f}, s), {0, 0, 1.1f}};
      }},
     {"side tracking", 120, true,
      [](float s) {
@@ -120,7 +121,7 @@ const Move kMoves[kMoveCount] = {
     {"crane", 150, true,
      [](float s) {
          // Sweeps from low behind-left up and over to high in front-right.
-         float a = -135.0f + 270.0f * s;
+         float a = -45.0f + 180.0f * s;
          float h = 1.0f + 8.5f * std::sin(s * kPi * 0.5f);
          return Pose{around(10.0f - 1.5f * std::sin(s * kPi), h, a), kCentre};
      }},
@@ -137,7 +138,7 @@ const Move kMoves[kMoveCount] = {
      }},
     {"front quarter", 100, true,
      [](float s) {
-         return Pose{around(10.5f, lerp(1.8f, 2.8f, s), lerp(-140.0f, -110.0f, s)), kCentre};
+         return Pose{around(10.5f, mixf(1.8f, 2.8f, s), mixf(-140.0f, -110.0f, s)), kCentre};
      }},
     {"low rear", 80, true,
      [](float s) {
@@ -145,7 +146,7 @@ const Move kMoves[kMoveCount] = {
      }},
     {"roll hoop", 100, true,
      [](float s) {
-         return Pose{{0.0f, -1.6f, 3.5f}, {0.8f * std::sin(s * kPi), 16.0f, 0.6f}};
+         return Pose{{0.3f - 0.6f * s, -2.2f, 3.5f + 0.2f * s}, {0.8f * std::sin(s * kPi), 10.0f, 0.2f}};
      }},
     {"half orbit", 160, true,
      [](float s) {
@@ -163,8 +164,8 @@ const Move kMoves[kMoveCount] = {
     {"wide drift", 300, true,
      [](float s) {
          // A long, slow broadcast drift from ahead on the right, past the side, to behind.
-         float a = lerp(145.0f, 25.0f, s);
-         return Pose{around(lerp(22.0f, 17.0f, s), lerp(5.0f, 4.0f, s), a), kCentre};
+         float a = mixf(145.0f, 25.0f, s);
+         return Pose{around(mixf(22.0f, 17.0f, s), mixf(5.0f, 4.0f, s), a), kCentre};
      }},
 };
 

@@ -303,13 +303,14 @@ void buildCommon(Builder& b, const Era& e, const std::array<V3, 4>& wheels) {
             zLow = s.z0 + 6;
             zHigh = s.z1 - 6;
         }
-        float upperZ = std::clamp(w.z + 24, zLow, zHigh), lowerZ = std::clamp(w.z - 26, zLow, zHigh);
-        V3 hubTop{w.x - side * 8, w.y, w.z + 24}, hubBottom{w.x - side * 8, w.y, w.z - 24};
-        b.beam({side * pickX, w.y + 50, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX, w.y - 50, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX, w.y + 55, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX, w.y - 55, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX * 0.8f, w.y + (front ? -20.0f : 20.0f), zHigh}, {w.x - side * 14, w.y, w.z - 18}, 2.5f, 2.5f,
+        // Legs converge steeply so a front tyre at full lock still clears them.
+        float upperZ = std::clamp(w.z + 20, zLow, zHigh), lowerZ = std::clamp(w.z - 22, zLow, zHigh);
+        V3 hubTop{w.x - side * 8, w.y, w.z + 20}, hubBottom{w.x - side * 8, w.y, w.z - 20};
+        b.beam({side * pickX, w.y + 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
+        b.beam({side * pickX, w.y - 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
+        b.beam({side * pickX, w.y + 40, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
+        b.beam({side * pickX, w.y - 40, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
+        b.beam({side * pickX * 0.8f, w.y + (front ? -16.0f : 16.0f), zHigh}, {w.x - side * 10, w.y, w.z - 16}, 2.5f, 2.5f,
                Skin::Metal);
         b.box({w.x - 15, w.y - 15, w.z - 30}, {w.x + 15, w.y + 15, w.z + 30}, Skin::Metal);
         b.model.hubCentres[static_cast<size_t>(i)] = w;
@@ -346,10 +347,10 @@ void endplates(Builder& b, float x0, float x1, float y0, float y1, float z0, flo
 // two-element rear wing over a beam wing, diffuser.
 void era0(Builder& b, const std::array<V3, 4>& wheels) {
     Era e;
-    e.tub = {{448, 12, 88, 104, 2.2f, 0}, {430, 20, 80, 110, 2.2f, 0}, {390, 26, 70, 116, 2.4f, 0},
+    e.tub = {{436, 12, 88, 104, 2.2f, 0}, {420, 20, 80, 110, 2.2f, 0}, {390, 26, 70, 116, 2.4f, 0},
              {330, 32, 60, 121, 2.5f, 0}, {250, 40, 42, 126, 2.6f, 0}, {170, 48, 22, 128, 2.8f, 0},
-             {137, 52, 14, 129, 3, 0},     {135, 52, 14, 129, 3, 59},   {60, 54, 12, 130, 3, 59},
-             {-10, 55, 12, 131, 3, 60},    {-12, 55, 12, 131, 3, 0},    {-70, 55, 12, 130, 3, 0}};
+             {137, 52, 14, 129, 3, 0},     {135, 52, 14, 129, 5, 59},   {60, 54, 12, 130, 5, 59},
+             {-10, 55, 12, 131, 5, 60},    {-12, 55, 12, 131, 3, 0},    {-70, 55, 12, 130, 3, 0}};
     e.cover = {{-8, 0, 20, 100, 222, 2.5f, 1, 0.7f},   {-40, 0, 30, 90, 220, 2.5f, 1, 0.6f},
                {-100, 0, 44, 20, 205, 2.6f, 1, 0.55f}, {-180, 0, 48, 18, 175, 2.6f, 1, 0.55f},
                {-260, 0, 42, 18, 140, 2.6f, 1, 0.6f},  {-330, 0, 32, 20, 110, 2.6f, 1, 0.7f},
@@ -360,15 +361,15 @@ void era0(Builder& b, const std::array<V3, 4>& wheels) {
     buildTub(b, e);
     buildCommon(b, e, wheels);
     // Front wing below the raised nose.
-    wing(b, {{-200, 0}, {-120, 0}, {-40, 3}, {40, 3}, {120, 0}, {200, 0}}, 454, 24, 40, 0.12f, 6, Skin::Paint);
-    wing(b, {{-200, 0}, {-60, 0}, {60, 0}, {200, 0}}, 432, 36, 22, 0.12f, 28, Skin::Paint);
-    endplates(b, 200, 205, 414, 458, 8, 70, Skin::Paint);
+    wing(b, {{-200, 0}, {-120, 0}, {-40, 3}, {40, 3}, {120, 0}, {200, 0}}, 442, 24, 30, 0.12f, 6, Skin::Paint);
+    wing(b, {{-200, 0}, {-60, 0}, {60, 0}, {200, 0}}, 430, 36, 18, 0.12f, 28, Skin::Paint);
+    endplates(b, 200, 205, 412, 446, 8, 70, Skin::Paint);
     pylons(b, 424, 84, 30);
     // Rear wing: main plane and flap between big endplates, beam wing below.
     wing(b, {{-116, 0}, {116, 0}}, -385, 200, 48, 0.12f, 8, Skin::Paint);
     wing(b, {{-116, 0}, {116, 0}}, -398, 226, 40, 0.10f, 26, Skin::Paint);
     wing(b, {{-100, 0}, {100, 0}}, -395, 112, 30, 0.12f, 6, Skin::Carbon);
-    endplates(b, 116, 120, -452, -365, 100, 258, Skin::Paint);
+    endplates(b, 116, 120, -440, -365, 100, 258, Skin::Paint);
     // Diffuser rising behind the rear axle.
     b.loft({{{-100, -330, 8}, {100, -330, 8}, {100, -330, 16}, {-100, -330, 16}},
             {{-100, -405, 40}, {100, -405, 40}, {100, -405, 55}, {-100, -405, 55}}},
@@ -381,9 +382,9 @@ void era0(Builder& b, const std::array<V3, 4>& wheels) {
 // periscope airbox over the driver, a rear wing on a central pylon hanging past the gearbox.
 void era1(Builder& b, const std::array<V3, 4>& wheels) {
     Era e;
-    e.tub = {{458, 40, 24, 40, 4, 0},    {420, 44, 22, 58, 3.5f, 0}, {370, 46, 20, 80, 3.2f, 0},
-             {300, 48, 18, 102, 3, 0},   {220, 50, 16, 120, 3, 0},   {142, 52, 14, 130, 3, 0},
-             {140, 52, 14, 130, 3, 58},  {60, 54, 12, 132, 3, 58},   {-6, 55, 12, 133, 3, 58},
+    e.tub = {{442, 40, 24, 40, 4, 0},    {412, 44, 22, 58, 3.5f, 0}, {370, 46, 20, 80, 3.2f, 0},
+             {300, 48, 18, 102, 3, 0},   {220, 50, 16, 120, 3, 0},   {142, 52, 14, 132, 3, 0},
+             {140, 52, 14, 134, 5, 60},  {60, 54, 12, 135, 5, 60},   {-6, 55, 12, 136, 5, 60},
              {-8, 55, 12, 133, 3, 0},    {-70, 55, 12, 128, 3, 0}};
     e.tubTopScale = 0.9f;
     e.cover = {{-60, 0, 50, 18, 130, 2.6f, 1, 0.8f},  {-150, 0, 52, 18, 125, 2.6f, 1, 0.8f},
@@ -406,12 +407,12 @@ void era1(Builder& b, const std::array<V3, 4>& wheels) {
     buildTub(b, e);
     buildCommon(b, e, wheels);
     // Full-width front wing carried by the wedge nose, square endplates.
-    wing(b, {{-195, 0}, {-60, 0}, {60, 0}, {195, 0}}, 458, 36, 44, 0.10f, 8, Skin::Paint);
-    endplates(b, 195, 201, 414, 462, 14, 66, Skin::Paint);
+    wing(b, {{-195, 0}, {-60, 0}, {60, 0}, {195, 0}}, 444, 36, 32, 0.10f, 8, Skin::Paint);
+    endplates(b, 195, 201, 412, 448, 14, 66, Skin::Paint);
     // Rear wing high on a central pylon, overhanging the back.
-    wing(b, {{-118, 0}, {118, 0}}, -400, 206, 62, 0.11f, 12, Skin::Paint);
-    endplates(b, 118, 122, -470, -392, 165, 246, Skin::Paint);
-    b.beam({0, -372, 78}, {0, -428, 206}, 4.0f, 14.0f, Skin::Carbon);
+    wing(b, {{-118, 0}, {118, 0}}, -392, 206, 48, 0.11f, 12, Skin::Paint);
+    endplates(b, 118, 122, -442, -384, 165, 246, Skin::Paint);
+    b.beam({0, -372, 78}, {0, -415, 206}, 4.0f, 14.0f, Skin::Carbon);
     // Oil cooler behind the gearbox.
     b.box({-30, -425, 40}, {30, -398, 70}, Skin::Carbon);
 }
@@ -420,11 +421,11 @@ void era1(Builder& b, const std::array<V3, 4>& wheels) {
 // coke-bottle pods, shark fin, narrow tall three-element rear wing, big diffuser.
 void era2(Builder& b, const std::array<V3, 4>& wheels) {
     Era e;
-    e.tub = {{452, 10, 74, 86, 2.2f, 0}, {430, 18, 68, 98, 2.3f, 0}, {380, 25, 62, 112, 2.4f, 0},
+    e.tub = {{438, 10, 74, 86, 2.2f, 0}, {420, 18, 68, 98, 2.3f, 0}, {380, 25, 62, 112, 2.4f, 0},
              {310, 33, 56, 123, 2.5f, 0}, {230, 42, 42, 130, 2.6f, 0}, {160, 48, 24, 133, 2.8f, 0},
-             {137, 50, 16, 134, 3, 0},    {135, 50, 16, 134, 3, 62},   {60, 52, 12, 134, 3, 62},
-             {-10, 53, 12, 135, 3, 62},   {-12, 53, 12, 135, 3, 0},    {-70, 53, 12, 133, 3, 0}};
-    e.cockpitRim = 39.0f;
+             {137, 52, 16, 134, 3, 0},    {135, 52, 16, 134, 5, 62},   {60, 53, 12, 134, 5, 62},
+             {-10, 54, 12, 135, 5, 62},   {-12, 54, 12, 135, 3, 0},    {-70, 53, 12, 133, 3, 0}};
+    e.cockpitRim = 41.0f;
     e.tubTopScale = 0.8f;
     e.cover = {{-8, 0, 22, 110, 224, 2.5f, 1, 0.65f},  {-45, 0, 30, 90, 222, 2.5f, 1, 0.55f},
                {-110, 0, 40, 20, 200, 2.5f, 1, 0.5f},  {-200, 0, 36, 18, 160, 2.6f, 1, 0.5f},
@@ -439,11 +440,11 @@ void era2(Builder& b, const std::array<V3, 4>& wheels) {
     buildTub(b, e);
     buildCommon(b, e, wheels);
     // Spoon front wing with an outboard flap on each side.
-    wing(b, {{-205, 0}, {-150, 0}, {-60, 0}, {-32, 10}, {32, 10}, {60, 0}, {150, 0}, {205, 0}}, 460, 12, 46, 0.10f, 4,
+    wing(b, {{-205, 0}, {-150, 0}, {-60, 0}, {-32, 10}, {32, 10}, {60, 0}, {150, 0}, {205, 0}}, 446, 12, 32, 0.10f, 4,
          Skin::Paint);
-    wing(b, {{62, 0}, {205, 6}}, 438, 30, 30, 0.10f, 26, Skin::Paint);
-    wing(b, {{-205, 6}, {-62, 0}}, 438, 30, 30, 0.10f, 26, Skin::Paint);
-    endplates(b, 205, 209, 412, 464, 6, 68, Skin::Paint);
+    wing(b, {{62, 0}, {205, 6}}, 432, 30, 24, 0.10f, 26, Skin::Paint);
+    wing(b, {{-205, 6}, {-62, 0}}, 432, 30, 24, 0.10f, 26, Skin::Paint);
+    endplates(b, 205, 209, 412, 450, 6, 68, Skin::Paint);
     pylons(b, 426, 72, 26);
     // Shark fin from the airbox to the rear wing.
     b.loft({{{-2.5f, -70, 150}, {2.5f, -70, 150}, {2.5f, -70, 214}, {-2.5f, -70, 214}},
@@ -455,7 +456,7 @@ void era2(Builder& b, const std::array<V3, 4>& wheels) {
     wing(b, {{-112, 0}, {112, 0}}, -394, 214, 36, 0.10f, 30, Skin::Paint);
     wing(b, {{-112, 0}, {112, 0}}, -404, 238, 28, 0.10f, 42, Skin::Paint);
     wing(b, {{-95, 0}, {95, 0}}, -395, 118, 28, 0.12f, 8, Skin::Carbon);
-    endplates(b, 112, 116, -448, -360, 95, 262, Skin::Paint);
+    endplates(b, 112, 116, -438, -358, 95, 262, Skin::Paint);
     b.loft({{{-104, -325, 8}, {104, -325, 8}, {104, -325, 16}, {-104, -325, 16}},
             {{-104, -412, 55}, {104, -412, 55}, {104, -412, 70}, {-104, -412, 70}}},
            Skin::Carbon, Skin::Carbon, Skin::Carbon, 30.0f, false);
@@ -522,7 +523,7 @@ CarModel buildBody(int body) {
     else
         era0(b, wheels);
     // The seat: the cockpit floor right under the helmet.
-    const float floorZ[3] = {129 - 59.0f, 130 - 58.0f, 134 - 62.0f};
+    const float floorZ[3] = {129 - 59.0f, 135 - 60.0f, 134 - 62.0f};
     V3 h = helmetOffset(body);
     b.model.seatPoint = {h.x, h.y, floorZ[body == 1 ? 1 : (body == 2 ? 2 : 0)]};
     return b.model;
@@ -815,7 +816,7 @@ ObjectMesh shadowMesh() {
     // Eight coordinates as the exporter wrote them: one per face corner, plus the two unused
     // corners of the second face's quad.
     m.uv = {{0, 0}, {1, 0}, {1, 1}, {0, 0}, {1, 1}, {0, 1}, {1, 0}, {0, 1}};
-    m.uvFaces = {0, 1, 2, 3, 4, 5};
+    m.uvFaces = {0, 1, 2, 3, 5, 5};
     m.hasSecondSet = false;
     for (int i = 0; i < 6; ++i) m.cornerNormals.push_back({0, 0, 1});
     return m;
