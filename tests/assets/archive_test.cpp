@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/archive_listing.h"
 #include "assets/asset_file.h"
 #include "assets/crc32.h"
 #include "platform/fake/fake_platform.h"
@@ -271,4 +272,25 @@ TEST(ArchiveResource, OpenResourceBorrowsTheBlob) {
     EXPECT_FALSE(file.isOpen());
     EXPECT_EQ(file.size(), 0u);
     EXPECT_EQ(fake.findResource("CustomData", 121).size, 4u);
+}
+
+TEST(ArchiveListing, EntriesAndWhereTheScanStopped) {
+    auto archive = sampleArchive();
+    ArchiveListing listing = listArchive(rangeOf(archive));
+    EXPECT_TRUE(listing.validMarker);
+    EXPECT_TRUE(listing.problem.empty());
+    ASSERT_EQ(listing.entries.size(), 7u);
+    EXPECT_EQ(listing.entries[3].name, "textures\\skybox_right.JPG");
+    EXPECT_EQ(listing.entries[3].unpackedSize, 10u);
+    EXPECT_EQ(listing.entries[3].method, 0x30);
+
+    std::vector<uint8_t> cut(archive.begin(), archive.end() - 12);
+    ArchiveListing partial = listArchive(rangeOf(cut));
+    EXPECT_EQ(partial.problem, "archive cut short");
+    ASSERT_FALSE(partial.entries.empty());
+    EXPECT_FALSE(partial.entries.back().dataComplete);
+
+    auto sub = RarBuilder().add(storedEntry("x", bytesOf("y"))).block(0x77, 0, 32).end().bytes();
+    EXPECT_EQ(listArchive(rangeOf(sub)).problem, "sub-block (type 0x77) met");
+    EXPECT_FALSE(listArchive({}).validMarker);
 }

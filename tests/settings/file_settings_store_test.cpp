@@ -220,9 +220,10 @@ TEST(FileSettingsStore, FirstRunThroughLoadGivesDefaultsAndFullRoundTrip) {
 TEST(FileSettingsStore, DamagedLinesCountAsMissing) {
     TempHome home;
     fs::create_directories(home.path / "ravelin");
+    static const char kNulLine[] = "Volume=-5\nGamma=10000\nDetail\0=5";  // a NUL inside a line
     writeText(home.path / "ravelin" / "settings.conf",
               std::string("garbage\nWidth=abc\r\nHeight = 768 \r\nDepth=99999999999\n\x01\xFF\xFE=\n") +
-                  std::string("Volume=-5\nGamma=10000\nDetail", 38) + "\nShowFPS=1");
+                  std::string(kNulLine, sizeof kNulLine - 1) + "\nShowFPS=1");
     FileSettingsStore store(home.path.string());
     ASSERT_TRUE(store.open(false));
     uint32_t v = 10000;

@@ -1,0 +1,128 @@
+// Cars: the eighteen race cars on their race lines, their looks, the shared car assets, the
+// starting grid, the per-frame update (with the engine sound in listener space) and the ground
+// brightness and culling that precede drawing. The run owns the process-wide RaceState; the
+// camera director follows one car; car_draw.cpp draws them.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "race/keyframe_track.h"
+#include "race/race_line.h"
+#include "render/texture.h"
+#include "sound/engine_sound.h"
+
+namespace ravelin {
+
+constexpr int kCarCount = 18;
+constexpr int kLookCount = 6;
+constexpr int kBodyMeshCount = 3;
+constexpr float kCarSpeed = 2.963f;  // race-line segments per second, the same for every car
+constexpr size_t kLookNameCapacity = 256;
+
+// The look files, by car index modulo 6.
+constexpr std::array<std::string_view, kLookCount> kLookFiles = {
+    "vcl\\f.txt", "vcl\\b.txt", "vcl\\green.txt", "vcl\\blue.txt", "vcl\\orange.txt", "vcl\\yellow.txt"};
+constexpr std::array<std::string_view, kRaceLineCount> kRaceLineFiles = {"corr.ase", "corr2.ase", "corr3.ase",
+                                                                         "corr4.ase"};
+
+struct CarLook {
+    int bodyMesh = 0;
+    char texture[kLookNameCapacity] = {};
+    char helmet[kLookNameCapacity] = {};
+    char shadow[kLookNameCapacity] = {};
+};
+
+// Reads the four look lines ("bodymesh %d", "texture %s", "helmet %s", "shadow %s") in order. A
+// line that does not convert leaves its field as it was.
+void parseCarLook(CarLook& look, LineSource& source);
+
+// The ground lightmap: 1024 × 1024 RGB, rows bottom-up (row 0 is the picture's bottom edge).
+struct Lightmap {
+    static constexpr int kSize = 1024;
+    static constexpr size_t kRowBytes = kSize * 3;
+    std::vector<uint8_t> pixels;  // kSize * kRowBytes bytes when valid
+    bool valid() const { return pixels.size() == kSize * kRowBytes; }
+    // Red byte of (row, column) / 255; 1 (full light) when no lightmap could be loaded.
+    float brightness(int row, int column) const;
+};
+
+struct CarAssets {
+    Lightmap lightmap;
+    Texture skybox, chrome, specLevel, illumination, shadow, tyre, rim;
+    uint32_t wheelPass0 = 0, wheelPass1 = 0, helmet = 0;
+    uint32_t bodyLists[kBodyMeshCount] = {};
+    uint32_t reflectionLists[kBodyMeshCount] = {};
+};
+
+struct Car {
+    bool followed = false;
+    bool visible = false;
+    Vec3 helmetOffset;
+    Sphere bounds{{}, 0.3f};
+    EngineSound engineSound;
+    float t = 0.0f;
+    int segment = 0;
+    int raceLine = 0;  // index into RaceState::lines
+    Texture bodyTexture, helmetTexture;
+    uint32_t bodyList = 0, reflectionList = 0, shadowList = 0;
+    Vec3 wheelPositions[4];
+    float brightness[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};  // four wheel contacts, then the body
+    RaceSample frame;
+    Vec3 lightmapCoord;
+};
+
+// The listener's axes: where the camera stood when it was last applied.
+struct CameraPose {
+    Vec3 eye;
+    Vec3 direction{1.0f, 0.0f, 0.0f};
+    Vec3 up{0.0f, 0.0f, 1.0f};
+};
+
+// Everything the race keeps for the whole run.
+struct RaceState {
+    std::array<RaceLine, kRaceLineCount> lines;
+    CarAssets assets;
+    std::array<Car, kCarCount> cars;
+    std::array<KeyframeTrack, kTrackCount> tracks;
+};
+RaceState& raceState();
+
+// Look-dependent fields from a parsed look (wheel set, helmet offset, lists by mesh index).
+void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets);
+
+// Random starting grid: consecutive or next-but-one points from a random start, random order,
+// random line. Draws from rng() in a fixed order.
+void placeCars(std::array<Car, kCarCount>& cars);
+
+// Listener-space vectors for the engine sound. Position: the offset's projections each scaled
+// by the offset's length once more; velocity: v on the same axes.
+void listenerSpace(const CameraPose& camera, Vec3 carPosition, Vec3 carVelocity, SoundVector& position,
+                   SoundVector& velocity);
+
+// One frame: advance, sample, tell the engine sound. followedPointsPassed counts the segments
+// the followed car enters.
+void updateCar(Car& car, float dt, const RaceLine& line, const CameraPose& camera, uint32_t& followedPointsPassed);
+
+// Lightmap texture-space coordinates of a world position.
+Vec3 lightmapCoordinates(Vec3 position);
+// Pixel index along one lightmap axis: trunc(coordinate · scale), replaced by 0 outside
+// 0 … limit (not clamped).
+int lightmapIndex(float coordinate, float scale, int limit);
+// Frustum test and the five brightness look-ups.
+void prepareCarForDrawing(Car& car, const Frustum& frustum, const Lightmap& lightmap);
+
+// Loading through the asset archive (race_loading.cpp).
+bool loadCarAssets(CarAssets& assets);
+bool loadCarLook(Car& car, std::string_view name, const CarAssets& assets);
+bool loadRaceLines(RaceState& race);           // the four lines in load order
+int loadKeyframeTracks(RaceState& race);       // "scene0.txt" … "scene16.txt"; number prepared
+bool loadCarLooks(RaceState& race);            // cars k … k+5 for k = 0, 6, 12
+
+// Drawing (car_draw.cpp): the brightness and culling step and every pass, cars 0 … 17.
+void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const Frustum& frustum);
+
+}  // namespace ravelin

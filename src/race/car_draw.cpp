@@ -1,0 +1,282 @@
+// The car drawing passes, in the frame composition's order: brightness and culling, shadows,
+// body, reflection, tyres, rims, helmets, then the state the rest of the frame expects.
+#include <cmath>
+
+#include "app/random.h"
+#include "race/car.h"
+#include "render/gl.h"
+#include "render/gl_helpers.h"
+
+namespace ravelin {
+
+namespace {
+
+constexpr float kCarScale = 0.0011f;
+constexpr float kShadowScale = 0.003f;
+
+void activeUnit(int unit) { glExtensions().activeTexture(GL_TEXTURE0_ARB + unit); }
+
+void specular(float r, float g, float b) {
+    const GLfloat value[4] = {r, g, b, 1.0f};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, value);
+}
+
+void ambient(float level) {
+    const GLfloat value[4] = {level, level, level, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, value);
+}
+
+void placement(const Car& car) {
+    glTranslatef(car.frame.position.x, car.frame.position.y, car.frame.position.z);
+    frameMatrix(car.frame);
+    glScalef(kCarScale, kCarScale, kCarScale);
+}
+
+// Unit 1's texture matrix slides the illumination texture with the car's place on the ground.
+void illuminationMatrix(const Car& car) {
+    activeUnit(1);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glTranslatef(car.lightmapCoord.x, car.lightmapCoord.y, car.lightmapCoord.z);
+    glScalef(0.003f, 0.003f, 1.0f);
+    frameMatrix(car.frame);
+    glMatrixMode(GL_MODELVIEW);
+    selectTextureUnit(0);
+}
+
+void drawWheels(const Car& car, uint32_t list, bool rims) {
+    for (int i = 0; i < 4; ++i) {
+        const float b = car.brightness[i];
+        if (rims) {
+            glColor3f(b, b, b);
+            specular(b - 0.9f, b - 0.9f, b - 0.9f);
+        } else {
+            specular(b - 0.5f, b - 0.5f, b - 0.5f);
+        }
+        glPushMatrix();
+        const Vec3 w = car.wheelPositions[i];
+        glTranslatef(w.x, w.y, w.z);
+        if (i < 2) glRotatef(car.frame.steer, 0.0f, 0.0f, 1.0f);
+        if (i == 0 || i == 2) glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
+        const float k = (i == 0 || i == 2) ? -360.0f : 360.0f;  // ten turns per segment
+        glRotatef(car.t * k * 10.0f, 1.0f, 0.0f, 0.0f);
+        glCallList(list);
+        glPopMatrix();
+    }
+}
+
+void sphereMapGeneration(bool on) {
+    if (on) {
+        glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+        glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+        glEnable(GL_TEXTURE_GEN_S);
+        glEnable(GL_TEXTURE_GEN_T);
+    } else {
+        glDisable(GL_TEXTURE_GEN_S);
+        glDisable(GL_TEXTURE_GEN_T);
+    }
+}
+
+}  // namespace
+
+void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const Frustum& frustum) {
+    const bool multi = multitextureAvailable();
+
+    // 1. Brightness and culling for every car before any is drawn.
+    for (Car& car : cars) prepareCarForDrawing(car, frustum, assets.lightmap);
+
+    // 2. Shadows, visible or not (a shadow can reach into view from a car outside it).
+    assets.shadow.bind();
+    for (const Car& car : cars) {
+        glPushMatrix();
+        glTranslatef(car.frame.position.x, car.frame.position.y, car.frame.position.z);
+        frameMatrix(car.frame);
+        glScalef(kShadowScale, kShadowScale, kShadowScale);
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glCallList(car.shadowList);
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+        glPopMatrix();
+    }
+
+    // 3. Bodies.
+    const GLfloat lightPosition[4] = {6000.0f, 6000.0f, 14000.0f, 1.0f};
+    const GLfloat spotDirection[3] = {0.0f, 0.0f, -1.0f};
+    glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
+    glLightfv(GL_LIGHT1, GL_SPOT_DIRECTION, spotDirection);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT1);
+    ambient(0.2f);
+    if (multi) {
+        selectTextureUnit(1);
+        assets.illumination.bind();
+        selectTextureUnit(0);
+    }
+    glDepthFunc(GL_LESS);
+    for (const Car& car : cars) {
+        if (!car.visible) continue;
+        glPushMatrix();
+        placement(car);
+        if (multi) illuminationMatrix(car);
+        car.bodyTexture.bind();
+        glCallList(car.bodyList);
+        glPopMatrix();
+    }
+
+    // 4. Environment reflections from the sky box.
+    ambient(0.1f);
+    if (multi) selectTextureUnit(0);
+    assets.skybox.bindCube();
+    glEnable(GL_TEXTURE_CUBE_MAP);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_REFLECTION_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_REFLECTION_MAP);
+    glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, GL_REFLECTION_MAP);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    glEnable(GL_TEXTURE_GEN_R);
+    {
+        // Reflection vectors come out in eye space; the transposed view rotation takes them back
+        // to the world, turned so the sky box's up (its Y) is the world's Z.
+        Matrix4 modelview;
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+        Matrix4 turn;  // −90° about X
+        turn.m[5] = 0.0f;
+        turn.m[6] = -1.0f;
+        turn.m[9] = 1.0f;
+        turn.m[10] = 0.0f;
+        const Matrix4 product = multiply(modelview, turn);
+        Matrix4 transposed;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) transposed.m[c * 4 + r] = product.m[r * 4 + c];
+        glMatrixMode(GL_TEXTURE);
+        glLoadMatrixf(transposed.m);
+        glMatrixMode(GL_MODELVIEW);
+    }
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    if (multi) selectTextureUnit(1);
+    for (const Car& car : cars) {
+        if (!car.visible) continue;
+        glPushMatrix();
+        placement(car);
+        if (multi) illuminationMatrix(car);
+        glCallList(car.reflectionList);
+        glPopMatrix();
+    }
+
+    // 5. Tyres.
+    glDisable(GL_TEXTURE_CUBE_MAP);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_GEN_R);
+    ambient(0.2f);
+    if (multi) {
+        selectTextureUnit(0);
+        glDisable(GL_TEXTURE_CUBE_MAP);
+        resetTextureUnits();
+    }
+    resetTextureMatrix();
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glMaterialf(GL_FRONT, GL_SHININESS, 10.0f);
+    assets.tyre.bind();
+    for (const Car& car : cars) {
+        if (!car.visible) continue;
+        glPushMatrix();
+        placement(car);
+        drawWheels(car, assets.wheelPass0, false);
+        glPopMatrix();
+    }
+
+    // 6. Rims over the tyres.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glMaterialf(GL_FRONT, GL_SHININESS, 6.0f);
+    assets.rim.bind();
+    for (const Car& car : cars) {
+        if (!car.visible) continue;
+        glPushMatrix();
+        placement(car);
+        drawWheels(car, assets.wheelPass1, true);
+        glPopMatrix();
+    }
+
+    // 7. Helmets: textured, then a chrome sphere-map layer added on top.
+    if (multi) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    resetTextureMatrix();
+    glMaterialf(GL_FRONT, GL_SHININESS, 6.0f);
+    if (multi) {
+        selectTextureUnit(1);
+        resetTextureMatrix();
+        selectTextureUnit(0);
+        resetTextureUnits();
+    }
+    glDepthMask(GL_TRUE);
+    Random& random = rng();
+    for (const Car& car : cars) {
+        if (!car.visible) continue;
+        glPushMatrix();
+        placement(car);
+        glPushMatrix();
+        glTranslatef(car.helmetOffset.x, car.helmetOffset.y, car.helmetOffset.z);
+        glRotatef(car.frame.steer * 0.5f, 0.0f, 0.0f, 1.0f);
+        float lean = car.frame.steer * -1.5f;
+        // A hard lean shakes: a fresh jitter every frame.
+        if (std::fabs(lean) > 5.0f) lean += random.unit() * 6.0f - 3.0f;
+        glRotatef(lean, 0.0f, 1.0f, 0.0f);
+        car.helmetTexture.bind();
+        const float b = car.brightness[4];
+        specular(b - 0.5f, b - 0.5f, b - 0.5f);
+        glColor3f(b, b, b);
+        if (multi) {
+            activeUnit(1);
+            glDisable(GL_TEXTURE_2D);
+            selectTextureUnit(0);
+        }
+        glDepthFunc(GL_LESS);
+        glCallList(assets.helmet);
+        specular(0.0f, 0.0f, 0.0f);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        if (multi) selectTextureUnit(0);
+        sphereMapGeneration(true);
+        assets.chrome.bind();
+        if (multi) {
+            selectTextureUnit(1);
+            assets.specLevel.bind();
+        }
+        glDepthFunc(GL_LEQUAL);
+        glDisable(GL_LIGHTING);
+        glCallList(assets.helmet);
+        glEnable(GL_LIGHTING);
+        glPopMatrix();
+        if (multi) resetTextureUnits();
+        sphereMapGeneration(false);
+        glDisable(GL_BLEND);
+        glPopMatrix();
+    }
+
+    // 8. Leave the state the rest of the frame expects.
+    if (multi) {
+        selectTextureUnit(1);
+        glDisable(GL_TEXTURE_CUBE_MAP);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        selectTextureUnit(0);
+    }
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    resetTextureUnits();
+}
+
+}  // namespace ravelin
