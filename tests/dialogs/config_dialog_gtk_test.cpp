@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <unistd.h>
 #include <string>
 #include <vector>
 
+#include "app/start_up.h"
 #include "dialog_texts.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/gtk/config_dialog.h"
@@ -60,6 +62,13 @@ std::vector<uint8_t> testBitmap() {
     return bmp;
 }
 
+// The generator's picture when this build has made it, else the stand-in above.
+std::vector<uint8_t> dialogBitmap() {
+    std::ifstream file(std::string(RAVELIN_ASSET_DIR) + "/bitmap107.bmp", std::ios::binary);
+    if (!file) return testBitmap();
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 void pump() {
     while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
@@ -74,6 +83,20 @@ void sendKey(GtkWidget* window, guint keyval) {
     gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
     gtk_main_do_event(event);
     gdk_event_free(event);
+}
+
+// The input window a widget receives its pointer events through.
+GdkWindow* eventWindowOf(GtkWidget* widget) {
+    GdkWindow* top = gtk_widget_get_window(gtk_widget_get_toplevel(widget));
+    GList* children = gdk_window_get_children(top);
+    GdkWindow* found = nullptr;
+    for (GList* c = children; c && !found; c = c->next) {
+        gpointer owner = nullptr;
+        gdk_window_get_user_data(GDK_WINDOW(c->data), &owner);
+        if (owner == widget) found = GDK_WINDOW(c->data);
+    }
+    g_list_free(children);
+    return found ? found : gtk_widget_get_window(widget);
 }
 
 void screenshot(const std::string& file) {
@@ -105,7 +128,7 @@ protected:
         fake.modes = {{640, 480, 16, 60}, {800, 600, 32, 60}, {800, 600, 32, 75}, {1024, 768, 32, 60},
                       {1280, 1024, 32, 60}, {1920, 1080, 32, 60}};
         fake.desktopMode = {1920, 1080, 32, 60};
-        fake.addResource("BITMAP", 107, testBitmap());
+        fake.addResource("BITMAP", 107, dialogBitmap());
         live = factorySettings();
         defaults = factorySettings();
         services.text = testText;
@@ -236,6 +259,19 @@ TEST_F(GtkDialogTest, SlidersActOnPageStepsAndDragsButNotOnArrowSteps) {
         EXPECT_DOUBLE_EQ(gtk_range_get_value(GTK_RANGE(volume)), 65);
         EXPECT_EQ(labelOf(window, kIdVolumeLabel), "Volume (65%)");
         EXPECT_EQ(labelOf(window, kIdBrightnessLabel), "Brightness (101%)");
+        // The mouse wheel moves the thumb like an arrow key: the record does not follow.
+        double before = gtk_range_get_value(GTK_RANGE(volume));
+        GdkWindow* target = eventWindowOf(volume);
+        ASSERT_NE(target, nullptr);
+        GdkEvent* wheel = gdk_event_new(GDK_SCROLL);
+        wheel->scroll.window = GDK_WINDOW(g_object_ref(target));
+        wheel->scroll.send_event = TRUE;
+        wheel->scroll.direction = GDK_SCROLL_DOWN;
+        gdk_event_set_device(wheel, gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(volume))));
+        gtk_main_do_event(wheel);  // as the main loop delivers it, so it is the current event
+        gdk_event_free(wheel);
+        EXPECT_NE(gtk_range_get_value(GTK_RANGE(volume)), before);
+        EXPECT_EQ(labelOf(window, kIdVolumeLabel), "Volume (65%)");
         gboolean handled = FALSE;
         g_signal_emit_by_name(volume, "change-value", GTK_SCROLL_JUMP, 20.0, &handled);  // a drag
         EXPECT_EQ(labelOf(window, kIdVolumeLabel), "Volume (20%)");
@@ -318,4 +354,53 @@ TEST_F(GtkDialogTest, OkWritesTheSettingsFileInTheUsersHome) {
     rmdir((home + "/.config/ravelin").c_str());
     rmdir((home + "/.config").c_str());
     rmdir(home.c_str());
+}
+
+namespace {
+
+std::vector<uint8_t> sourceFile(const std::string& relative) {
+    std::ifstream file(std::string(RAVELIN_SOURCE_DIR) + "/" + relative, std::ios::binary);
+    if (!file) return {};
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+// What `ravelin -c` does: start-up with the embedded texts, then the dialog over the
+// process-wide records with the standard services.
+TEST_F(GtkDialogTest, AfterStartUpTheDialogSpeaksTheEmbeddedTextsAndSaves) {
+    std::vector<uint8_t> texts = sourceFile("resources/ui_text.txt");
+    std::vector<uint8_t> factory = sourceFile("resources/def_settings.txt");
+    if (texts.empty() || factory.empty()) GTEST_SKIP() << "resource texts not found in the source tree";
+    fake.addResource("CustomData", kUiTextResource, texts);
+    fake.addResource("CustomData", kDefaultSettingsResource, factory);
+    live = ScreensaverSettings{};
+    defaults = ScreensaverSettings{};
+    ScreensaverApp app;
+    startUp(app, "ravelin /c:1234");
+    EXPECT_EQ(app.parentWindow, WindowHandle(1234));
+
+    std::vector<std::string> aboutLines;
+    setDialogShownHook([&](GtkWidget* window, bool about) {
+        if (about) {
+            for (int id = 1072; id <= 1078; ++id) aboutLines.push_back(labelOf(window, id));
+            gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdOk)));
+            return;
+        }
+        EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(window)), "Ravelin Configuration");
+        EXPECT_EQ(labelOf(window, kIdVolumeLabel), "Volume (75%)");
+        EXPECT_EQ(labelOf(window, kIdWebText), "Visit Our Official web-site for more great 3D screensavers");
+        EXPECT_EQ(labelOf(window, kIdAbout), "About...");
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdAbout)));
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdOk)));
+    });
+    // 1234 names no window on this display: the dialog simply stands alone.
+    EXPECT_EQ(runConfigDialog(app.parentWindow), kIdOk);
+    ASSERT_EQ(aboutLines.size(), 7u);
+    EXPECT_EQ(aboutLines[0], "Ravelin");
+    EXPECT_EQ(aboutLines[1], "");
+    EXPECT_EQ(fake.store.values.size(), 18u);
+    EXPECT_EQ(fake.store.values["Width"], 1920u);  // the desktop's mode, as Use Desktop asks
+    EXPECT_EQ(fake.store.values["TimeFormat"], 1u);
+    EXPECT_TRUE(fake.messages.empty());
 }

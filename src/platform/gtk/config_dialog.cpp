@@ -533,11 +533,19 @@ private:
         }
     }
 
+    // GTK reports a wheel step as a jump; to the dialog it is a line step like an arrow key.
+    static bool fromWheel() {
+        GdkEvent* event = gtk_get_current_event();
+        bool wheel = event && event->type == GDK_SCROLL;
+        if (event) gdk_event_free(event);
+        return wheel;
+    }
+
     static gboolean onChangeValue(GtkRange* range, GtkScrollType scroll, gdouble value, gpointer self) {
         auto* view = static_cast<ConfigView*>(self);
         if (view->syncing_) return FALSE;
         view->model_.moveSlider(controlId(range), static_cast<int>(std::lround(value)));
-        view->model_.sliderNotification(sliderCode(scroll));
+        view->model_.sliderNotification(fromWheel() ? SliderCode::LineDown : sliderCode(scroll));
         view->sync(false);
         return FALSE;  // GTK moves the thumb itself
     }
