@@ -225,8 +225,9 @@ TEST(GeneratedCameraMoves, TheCarStaysInFrameAndTheEyeOutsideTheCarAndAboveTheRo
         EXPECT_GE(closestBody, 36.0) << "scene" << i;
         EXPECT_LE(maxRoll, 20.0) << "scene" << i;
         EXPECT_GE(carSeen, samples * 9 / 10) << "scene" << i << " (" << assetgen::camera::cameraMoveName(i) << ")";
-        if (std::string(assetgen::camera::cameraMoveName(i)) != "roll hoop")
+        if (std::string(assetgen::camera::cameraMoveName(i)) != "roll hoop") {
             EXPECT_GE(centreSeen, samples * 3 / 4) << "scene" << i << " (" << assetgen::camera::cameraMoveName(i) << ")";
+        }
     }
 }
 
