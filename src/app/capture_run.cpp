@@ -13,6 +13,7 @@
 #include "app/random.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
+#include "render/world.h"
 
 namespace ravelin {
 namespace {
@@ -76,6 +77,7 @@ bool wantsExit(const InputEvent& event) {
 }
 
 void advanceOneFrame(float dt) {
+    lensFlare().update(dt);
     if (frameHooks().update)
         frameHooks().update(dt);
     else
@@ -268,6 +270,13 @@ int runFrames(const RunOptions& options) {
     setUpGl(GlSetupOptions{options.forceSingleTexture}, 50, true);
     platform().showWindow(window);
     if (options.mode == RunMode::Window) platform().showCursor(false);
+
+    showLoadingScreen(width, height);
+    loadFontAndScenes();
+    if (frameHooks().loadRace) frameHooks().loadRace();
+    loadSkyAndFlare();
+    if (frameHooks().loadRaceLate) frameHooks().loadRaceLate();
+    overlaySwitches() = {options.showOverlay, options.showOverlay, false};
 
     int result = 0;
     switch (options.mode) {

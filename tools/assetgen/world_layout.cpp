@@ -412,8 +412,7 @@ void addStand(MeshBuilder& mb, D3 base, D3 along, D3 towardTrack, double len, do
     const D3 rf0 = f0 + towardTrack * 0.3 + up * height, rf1 = f1 + towardTrack * 0.3 + up * height;
     const D3 rb0 = b0 + up * height, rb1 = b1 + up * height;
     const V2 r0{0, 0.985f}, r1{1, 0.985f}, r2{1, 0.995f}, r3{0, 0.995f};
-    mb.quad(rb0, rb1, rf1, rf0, r0, r1, r2, r3);
-    mb.quad(rf0, rf1, rb1, rb0, r0, r1, r2, r3);  // underside
+    mb.quad(rb0, rb1, rf1, rf0, r0, r1, r2, r3);  // one face: the technique draws both sides
     for (int i = 0; i <= int(len / 6); ++i) {
         const D3 p = f0 + along * std::min(len - 0.1, i * 6.0 + 0.05) + towardTrack * 0.2;
         mb.box(p + D3{-0.05, -0.05, 0}, p + D3{0.05, 0.05, height}, c0, c2, c0, c2);
@@ -507,9 +506,11 @@ void Layout::bridge() {
     const double half = 7.5, z0 = 1.25, z1 = 1.55, width = 1.2;
     const D3 a = cs.pos - cs.left * half, b = cs.pos + cs.left * half;
     const D3 t = cs.tangent * (width / 2);
-    // Deck: banner faces along the track (both sides), underside and top.
-    m.mesh.quad(a - t + up * z0, b - t + up * z0, b - t + up * z1, a - t + up * z1, {0, 0}, {1, 0}, {1, 0.5f}, {0, 0.5f});
-    m.mesh.quad(b + t + up * z0, a + t + up * z0, a + t + up * z1, b + t + up * z1, {0, 0}, {1, 0}, {1, 0.5f}, {0, 0.5f});
+    // Deck: banner faces along the track (both sides; the lettering repeats every 2.5 units),
+    // underside and top.
+    const float reps = float(2 * half / 2.5);
+    m.mesh.quad(a - t + up * z0, b - t + up * z0, b - t + up * z1, a - t + up * z1, {0, 0}, {reps, 0}, {reps, 0.5f}, {0, 0.5f});
+    m.mesh.quad(b + t + up * z0, a + t + up * z0, a + t + up * z1, b + t + up * z1, {0, 0}, {reps, 0}, {reps, 0.5f}, {0, 0.5f});
     m.mesh.quad(a - t + up * z1, b - t + up * z1, b + t + up * z1, a + t + up * z1, {0, 0.55f}, {1, 0.55f}, {1, 0.6f}, {0, 0.6f});
     m.mesh.quad(a + t + up * z0, b + t + up * z0, b - t + up * z0, a - t + up * z0, {0, 0.55f}, {1, 0.55f}, {1, 0.6f}, {0, 0.6f});
     // Railings.
@@ -615,10 +616,23 @@ void Layout::trees() {
     for (int attempt = 0; attempt < 6000 && count < 420; ++attempt) {
         const double cx = rng.range(kMapMinX + 6, kMapMaxX - 6), cy = rng.range(kMapMinY + 6, kMapMaxY - 6);
         const double d = clear.at(cx, cy);
-        // Fewer trees near the track, none on run-off areas or by buildings.
-        if (d < 17) continue;
+        // Fewer trees near the track, none on run-off areas or by buildings. A few stand just
+        // behind the barrier where there is no gravel, so their shade crosses the road.
+        if (d < 10) continue;
         if (!occ.free(cx, cy)) continue;
-        if (fbm(cx / 40, cy / 40, 3, 808) < 0.47) continue;
+        if (d < 17) {
+            if (rng.unit() > 0.5) continue;
+            const CentreSample* near = &c.samples[0];
+            double best = 1e30;
+            for (const CentreSample& cs : c.samples) {
+                const double q = (cs.pos.x - cx) * (cs.pos.x - cx) + (cs.pos.y - cy) * (cs.pos.y - cy);
+                if (q < best) best = q, near = &cs;
+            }
+            const int side = dot(D3{cx, cy, 0} - near->pos, near->left) > 0 ? 0 : 1;
+            if (gravelAt(near->s, side) > 0.05 || d < kRoadHalfWidth + kKerbWidth + 3.2 + 1.6) continue;
+        } else if (fbm(cx / 40, cy / 40, 3, 808) < 0.47) {
+            continue;
+        }
         bool tooClose = false;
         for (const D3& q : placed)
             if ((q.x - cx) * (q.x - cx) + (q.y - cy) * (q.y - cy) < 4.0) {

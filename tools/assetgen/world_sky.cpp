@@ -17,7 +17,7 @@ double hillHeight(double azimuth) {
     const double t = azimuth / (2 * kPi) * 24;
     const double n = periodicFbm(t, 0.5, 24, 4, 77);
     const double far = periodicFbm(t * 0.5 + 3.1, 1.5, 12, 3, 91);
-    return (0.4 + 2.6 * n * n + 1.2 * far) * kPi / 180;
+    return (0.5 + 3.4 * n * n + 1.6 * far) * kPi / 180;
 }
 
 }  // namespace
@@ -100,8 +100,25 @@ void addSky(AssetSink& sink) {
             dome.uv0.push_back({float(double(s) / seg), float(v)});
         }
     }
-    for (int r = 0; r < rings; ++r)
+    // A last ring closes the dome straight below (the picture's bottom row stretched), so a
+    // camera looking down past the far ground never sees the cleared background.
+    for (int s = 0; s <= seg; ++s) {
+        dome.vertices.push_back({0, 0, float(-kDomeRadius)});
+        dome.uv0.push_back({float(double(s) / seg), 0.0f});
+    }
+    for (int r = -1; r < rings; ++r)
         for (int s = 0; s < seg; ++s) {
+            if (r < 0) {
+                // Cap: from the pole ring (stored last) to ring 0.
+                const uint32_t pole = uint32_t((rings + 1) * (seg + 1) + s), a = uint32_t(s), b = a + 1;
+                for (uint32_t i : {pole, b, a}) {
+                    dome.faces.push_back(i);
+                    dome.uv0Faces.push_back(i);
+                    const V3 p = dome.vertices[i];
+                    dome.cornerNormals.push_back(toV3(normalize(D3{-p.x, -p.y, -p.z})));
+                }
+                continue;
+            }
             const uint32_t a = uint32_t(r * (seg + 1) + s), b = a + 1, c = a + uint32_t(seg + 1), d = c + 1;
             for (uint32_t i : {a, b, d, a, d, c}) {
                 dome.faces.push_back(i);

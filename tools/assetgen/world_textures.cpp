@@ -297,7 +297,7 @@ Picture bridge() {
         }
     }
     const double dark[3] = {0.1, 0.1, 0.12};
-    drawText(p, "ZENTRO  ZENTRO", w / 2, h * 3 / 4, 5, dark);
+    drawText(p, "ZENTRO", w / 2, h * 3 / 4, 11, dark);
     return p;
 }
 
