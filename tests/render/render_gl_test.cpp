@@ -586,6 +586,38 @@ void checkCorners(int width, int height) {
     clearTextureCache();
 }
 
+std::vector<uint8_t> readFile(const std::string& path);
+
+TEST(LoadingScreenGl, GeneratedPicturesShowATitleOnBlack) {
+    const std::string dir = RAVELIN_ASSET_DIR;
+    std::vector<uint8_t> title = readFile(dir + "/load.jpg");
+    if (title.empty()) GTEST_SKIP() << "no generated loading pictures in " RAVELIN_ASSET_DIR;
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    GlWindow w;
+    ASSERT_TRUE(w.ok());
+    FakePlatform fake;
+    clearTextureCache();
+    fake.addResource("CustomData", 127, title);
+    const char* corners[4] = {"4loader_rd.tga", "4loader_ld.tga", "4loader_lu.tga", "4loader_ru.tga"};
+    for (int i = 0; i < 4; ++i) fake.addResource("CustomData", kLoadingCornerResources[i], readFile(dir + "/" + corners[i]));
+    setUpGl(GlSetupOptions{}, 50, true);
+    LoadingScreen screen;
+    screen.load();
+    for (const Texture& t : screen.corners) EXPECT_NE(t.name, 0u);
+    screen.draw(800, 600);
+    auto rgb = w.readAll();
+    if (const char* out = std::getenv("RAVELIN_TEST_PNG_DIR")) writePng(std::string(out) + "/loading.png", rgb.data(), 800, 600);
+    // Black between the pieces, something in the title's rectangle.
+    const uint8_t* between = &rgb[(static_cast<size_t>(300) * 800 + 100) * 3];
+    EXPECT_LT(between[0] + between[1] + between[2], 30);
+    int titleLit = 0;
+    for (int y = 276; y < 324; ++y)
+        for (int x = 302; x < 498; ++x) titleLit += rgb[(static_cast<size_t>(y) * 800 + x) * 3 + 1] > 60;
+    EXPECT_GT(titleLit, 100);
+    EXPECT_TRUE(fake.messages.empty());
+    clearTextureCache();
+}
+
 TEST(LoadingScreenGl, CornersCover256By128PixelsAt800x600) { checkCorners(800, 600); }
 TEST(LoadingScreenGl, CornersCover256By128PixelsAt1600x1200) { checkCorners(1600, 1200); }
 
@@ -611,6 +643,64 @@ TEST_F(GlTest, SetUpLeavesTheStateTable) {
     // The fake platform offers no entry points: the single-texture branch.
     EXPECT_FALSE(multitextureAvailable());
     EXPECT_TRUE(fake.lastGammaRamp.empty());  // DefGamma: the ramp is left alone
+}
+
+// A platform whose only service is the real driver's entry points.
+class DriverPlatform final : public Platform {
+public:
+    DriverPlatform() : previous_(&platform()) { setPlatform(this); }
+    ~DriverPlatform() override { setPlatform(previous_); }
+    ByteRange findResource(std::string_view, uint16_t) override { return {}; }
+    void messageBox(std::string_view, std::string_view, TextEncoding) override {}
+    SettingsStore& settingsStore() override { return previous_->settingsStore(); }
+    int64_t counter() override { return 0; }
+    int64_t counterFrequency() override { return 1; }
+    LocalTime localTime() override { return {}; }
+    bool currentDisplayMode(DisplayMode&) override { return false; }
+    bool enumDisplayMode(int, DisplayMode&) override { return false; }
+    bool switchDisplayMode(const DisplayMode&) override { return false; }
+    void restoreDisplayMode() override {}
+    bool enumDisplayAdapter(int, DisplayAdapter&) override { return false; }
+    WindowHandle createMainWindow(const Rect&) override { return 0; }
+    WindowHandle createBlankingWindow(const Rect&) override { return 0; }
+    void showWindow(WindowHandle) override {}
+    void closeWindow(WindowHandle) override {}
+    bool clientSize(WindowHandle, int&, int&) override { return false; }
+    void* glProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
+    bool setSwapInterval(int interval) override {
+        swapIntervals.push_back(interval);
+        return true;
+    }
+    void swapBuffers() override {}
+    void destroyGlContext() override {}
+    bool setGammaRamp(const uint16_t* ramp) override {
+        gamma.assign(ramp, ramp + 768);
+        return true;
+    }
+    void showCursor(bool) override {}
+    void warpCursor(WindowHandle, int, int) override {}
+    bool pollEvent(InputEvent&) override { return false; }
+
+    std::vector<int> swapIntervals;
+    std::vector<uint16_t> gamma;
+
+private:
+    Platform* previous_;
+};
+
+TEST_F(GlTest, MultitextureFromTheDriverAndForcedOff) {
+    GlWindow w;
+    REQUIRE_GL(w);
+    DriverPlatform driver;
+    setUpGl(GlSetupOptions{false}, 100, false);
+    EXPECT_TRUE(multitextureAvailable());  // Mesa offers ARB multitexture
+    EXPECT_NE(glExtensions().activeTexture, nullptr);
+    EXPECT_EQ(driver.swapIntervals, std::vector<int>{0});
+    ASSERT_EQ(driver.gamma.size(), 768u);
+    EXPECT_EQ(driver.gamma[64], 32768);  // Gamma 100: exponent 0.5, (64/256)^0.5 × 65536
+    setUpGl(GlSetupOptions{true}, 50, false);
+    EXPECT_FALSE(multitextureAvailable());
+    EXPECT_EQ(driver.gamma[64], 16384);  // Gamma 50: linear
 }
 
 TEST_F(GlTest, ResetUnitsWithoutMultitextureMakesNoUnitCalls) {
@@ -664,6 +754,8 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
     size_t differing = 0;
     for (size_t i = 3; i < rgb.size(); i += 3)
         differing += rgb[i] != rgb[0] || rgb[i + 1] != rgb[1] || rgb[i + 2] != rgb[2];
+    if (const char* out = std::getenv("RAVELIN_TEST_PNG_DIR"))
+        writePng(std::string(out) + (multitexture ? "/composed_multi.png" : "/composed_single.png"), rgb.data(), 800, 600);
     EXPECT_GT(lit, 800 * 600 / 2);
     EXPECT_GT(differing, rgb.size() / 3 / 4);
     landScene() = SceneDescription{};

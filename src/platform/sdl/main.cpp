@@ -4,11 +4,17 @@
 #include <string>
 
 #include "app/capture_run.h"
+#include "sound/capture_audio.h"
 #include "platform/sdl/sdl_platform.h"
 
 int main(int argc, char** argv) {
     ravelin::SdlPlatform sdl;
     ravelin::setPlatform(&sdl);
+    if (argc >= 2 && std::string(argv[1]) == "--capture-audio") {  // the offline mix needs no display
+        int result = ravelin::runAudioCaptureCommand(argc, argv);
+        ravelin::setPlatform(nullptr);
+        return result;
+    }
     ravelin::RunOptions options;
     options.startCounter = sdl.counter();
     std::string error;

@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include "platform/linux/file_settings_store.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -12,15 +14,6 @@ namespace ravelin {
 ByteRange embeddedFindResource(std::string_view type, uint16_t id);
 
 namespace {
-
-// Until a per-user file store is installed, settings behave as if none were ever saved.
-class NoSettingsStore final : public SettingsStore {
-public:
-    bool open(bool) override { return false; }
-    bool query(std::string_view, uint32_t&) override { return false; }
-    void set(std::string_view, uint32_t) override {}
-    void close() override {}
-};
 
 SDL_Window* windowOf(WindowHandle handle) { return reinterpret_cast<SDL_Window*>(handle); }
 WindowHandle handleOf(SDL_Window* window) { return reinterpret_cast<WindowHandle>(window); }
@@ -42,7 +35,7 @@ void toPlatformMode(const SDL_DisplayMode& in, DisplayMode& out) {
 
 }  // namespace
 
-SdlPlatform::SdlPlatform() : nullStore_(new NoSettingsStore) {
+SdlPlatform::SdlPlatform() : fileStore_(new FileSettingsStore) {
     videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
 }
 
@@ -68,7 +61,7 @@ void SdlPlatform::messageBox(std::string_view text, std::string_view caption, Te
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
 }
 
-SettingsStore& SdlPlatform::settingsStore() { return store_ ? *store_ : *nullStore_; }
+SettingsStore& SdlPlatform::settingsStore() { return store_ ? *store_ : *fileStore_; }
 
 int64_t SdlPlatform::counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
 

@@ -28,7 +28,7 @@ public:
     // Windows are created full screen unless this is turned off (capture and benchmark runs
     // use an ordinary window of the requested size).
     void setFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
-    // Replaces the settings store (the per-user file store once the settings code has one).
+    // Replaces the per-user settings file with another store (null: back to the file).
     void setSettingsStore(SettingsStore* store) { store_ = store; }
 
     ByteRange findResource(std::string_view type, uint16_t id) override;
@@ -67,7 +67,7 @@ private:
     SDL_Window* mainWindow_ = nullptr;
     void* glContext_ = nullptr;
     SettingsStore* store_ = nullptr;
-    std::unique_ptr<SettingsStore> nullStore_;
+    std::unique_ptr<SettingsStore> fileStore_;  // the per-user settings file
 };
 
 }  // namespace ravelin
