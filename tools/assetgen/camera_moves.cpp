@@ -125,11 +125,9 @@ const Move kMoves[kMoveCount] = {
          float h = 1.0f + 8.5f * std::sin(s * kPi * 0.5f);
          return Pose{around(10.0f - 1.5f * std::sin(s * kPi), h, a), kCentre};
      }},
-    {"fly-past", 90, false,
+    {"half orbit", 160, true,
      [](float s) {
-         // The car overtakes the camera: it comes from ahead, passes at 4.5 units and recedes.
-         float y = 20.0f - 44.0f * s;
-         return Pose{{4.5f, y, 1.3f}, kCentre};
+         return Pose{around(12.0f, 2.0f + 2.5f * std::sin(s * kPi), 180.0f + 180.0f * s), kCentre};
      }},
     {"pull-away", 150, true,
      [](float s) {
@@ -148,9 +146,11 @@ const Move kMoves[kMoveCount] = {
      [](float s) {
          return Pose{{0.3f - 0.6f * s, -2.2f, 3.5f + 0.2f * s}, {0.8f * std::sin(s * kPi), 10.0f, 0.2f}};
      }},
-    {"half orbit", 160, true,
+    {"fly-past", 90, false,
      [](float s) {
-         return Pose{around(12.0f, 2.0f + 2.5f * std::sin(s * kPi), 180.0f + 180.0f * s), kCentre};
+         // The car overtakes the camera: it comes from ahead, passes at 4.5 units and recedes.
+         float y = 20.0f - 44.0f * s;
+         return Pose{{4.5f, y, 1.3f}, kCentre};
      }},
     {"ground level", 70, true,
      [](float s) {
