@@ -254,7 +254,7 @@ TEST_F(AudioLibrary, FreeingASampleStopsItsChannels) {
     AudioHandle channel = Audio_SamplePlay(sample);
     EXPECT_GT(rms(render(4410), 0, 1000, 4410), 0.05);
     ASSERT_TRUE(audioSampleFree(sample));
-    EXPECT_LT(rms(render(4410), 0, 0, 4410), 1e-6);
+    EXPECT_LT(rms(render(4410), 0, 1000, 4410), 1e-6);  // after the stop's short fade
     EXPECT_FALSE(Audio_ChannelSetAttributes(channel, 44100, 100, 0));
     EXPECT_EQ(Audio_SamplePlay(sample), 0u);
     EXPECT_FALSE(audioSampleFree(sample));
