@@ -27,13 +27,6 @@ void drawDirectorTransition(float dt) {
 
 void renderSceneForCapture(void*) { drawWorldForCapture(); }
 
-// Runs without a sound start between them (capture, benchmark) take the director's first shot
-// right after its counters.
-void loadRaceLateAndStartShots() {
-    loadRaceLate();
-    startRaceShots();
-}
-
 }  // namespace
 
 CameraDirector& cameraDirector() {
@@ -82,8 +75,6 @@ void installRaceHooks(int width, int height) {
     director.renderScene = renderSceneForCapture;
     director.renderSceneContext = nullptr;
     FrameHooks hooks = frameHooks();
-    hooks.loadRace = loadRaceEarly;
-    hooks.loadRaceLate = loadRaceLateAndStartShots;
     hooks.update = updateRace;
     hooks.applyCamera = applyDirectorCamera;
     hooks.drawCars = drawRaceCars;

@@ -20,8 +20,7 @@ void startRaceShots();
 // One frame's animation: track time, cars 0 … 17, the director's update and shot change.
 void updateRace(float dt);
 
-// Registers the race's loading and frame hooks (the late loading hook also takes the first
-// shot, for runs that start no sound in between); width × height is the window the capture viewport is
+// Registers the race's frame hooks; width × height is the window the capture viewport is
 // restored to (0 × 0: read the GL viewport at capture time instead).
 void installRaceHooks(int width = 0, int height = 0);
 

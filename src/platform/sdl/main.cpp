@@ -6,7 +6,6 @@
 #include "app/capture_run.h"
 #include "sound/capture_audio.h"
 #include "platform/sdl/sdl_platform.h"
-#include "race/race_run.h"
 
 int main(int argc, char** argv) {
     ravelin::SdlPlatform sdl;
@@ -45,7 +44,6 @@ int main(int argc, char** argv) {
             options.height = desktop.height;
         }
     }
-    ravelin::installRaceHooks();
     int result = ravelin::runFrames(options);
     ravelin::setPlatform(nullptr);
     return result;
