@@ -11,6 +11,7 @@
 
 #include "app/frame_composition.h"
 #include "app/random.h"
+#include "race/race_run.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
 #include "render/world.h"
@@ -271,11 +272,14 @@ int runFrames(const RunOptions& options) {
     platform().showWindow(window);
     if (options.mode == RunMode::Window) platform().showCursor(false);
 
+    // The start-up order of the full run (sound is not part of these runs).
+    installRaceHooks(width, height);
     showLoadingScreen(width, height);
     loadFontAndScenes();
-    if (frameHooks().loadRace) frameHooks().loadRace();
+    loadRaceEarly();
     loadSkyAndFlare();
-    if (frameHooks().loadRaceLate) frameHooks().loadRaceLate();
+    loadRaceLate();
+    startRaceShots();
     overlaySwitches() = {options.showOverlay, options.showOverlay, false};
 
     int result = 0;

@@ -18,10 +18,6 @@ struct CameraView {
 // The race animation's parts of a frame. A null hook is skipped (the camera then falls back to
 // the fixed test camera).
 struct FrameHooks {
-    // Loading of the race animation: loadRace after the scenes (race lines, shared car
-    // assets), loadRaceLate after the sky and flare (car looks, grid, camera tracks, director).
-    void (*loadRace)() = nullptr;
-    void (*loadRaceLate)() = nullptr;
     // Loop steps after the flare update: cars, then the camera director (may capture a
     // transition through drawWorldForCapture).
     void (*update)(float dt) = nullptr;
