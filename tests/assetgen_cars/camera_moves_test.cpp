@@ -16,6 +16,8 @@
 #include "camera_moves.h"
 #include "car_files.h"
 #include "cars_model.h"
+#include "race/keyframe_track.h"
+#include "race/line_source.h"
 
 using namespace cartest;
 
@@ -173,6 +175,36 @@ TEST(GeneratedCameraMoves, EveryTrackParsesWithinTheLimits) {
             EXPECT_NEAR(std::sqrt(key.rot.x * key.rot.x + key.rot.y * key.rot.y + key.rot.z * key.rot.z + key.rot.w * key.rot.w),
                         1.0, 1e-4)
                 << "scene" << i;
+    }
+}
+
+// The runtime's own reader and evaluation agree with the reading and playback above.
+TEST(GeneratedCameraMoves, TheProjectLoaderReadsAndPlaysEveryTrackTheSameWay) {
+    for (int i = 0; i < 17; ++i) {
+        const auto* bytes = findFile(moveSink(), "scene" + std::to_string(i) + ".txt");
+        ASSERT_NE(bytes, nullptr);
+        ravelin::BufferLineSource source(bytes->data(), bytes->size());
+        ravelin::KeyframeTrack track;
+        track.load(source);
+        ASSERT_TRUE(track.prepare()) << "scene" << i;
+        bool linesShort = false;
+        std::vector<Key> k = loadMove(i, linesShort);
+        prepare(k);
+        ASSERT_EQ(track.keys().size(), k.size()) << "scene" << i;
+        for (double t = 0; t < k.back().time; t += 3.7) {
+            P3 pos;
+            Q rot;
+            evaluate(k, t, pos, rot);
+            ravelin::TrackPose pose = track.evaluate(static_cast<float>(t));
+            EXPECT_FALSE(pose.ended) << "scene" << i << " t=" << t;
+            EXPECT_NEAR(pose.position.x, pos.x, 1e-3) << "scene" << i << " t=" << t;
+            EXPECT_NEAR(pose.position.y, pos.y, 1e-3) << "scene" << i << " t=" << t;
+            EXPECT_NEAR(pose.position.z, pos.z, 1e-3) << "scene" << i << " t=" << t;
+            double d = std::fabs(pose.rotation.x * rot.x + pose.rotation.y * rot.y + pose.rotation.z * rot.z +
+                                 pose.rotation.w * rot.w);
+            EXPECT_NEAR(d, 1.0, 1e-3) << "scene" << i << " t=" << t;
+        }
+        EXPECT_TRUE(track.evaluate(static_cast<float>(k.back().time)).ended) << "scene" << i;
     }
 }
 

@@ -90,11 +90,11 @@ const Move kMoves[kMoveCount] = {
     {"chase", 120, false,
      [](float s) {
          float sway = std::sin(s * 2 * kPi) * 1.6f;
-         return Pose{{sway, -16.0f + 1.5f * std::sin(s * kPi), 4.4f}, {0.3f * sway, 2.0f, 1.0f}};
+         return Pose{{sway, -12.5f + 1.5f * std::sin(s * kPi), 3.6f}, {0.3f * sway, 2.0f, 1.0f}};
      }},
     {"low front", 100, true,
      [](float s) {
-         return Pose{lerp(V3{3.2f, 13.5f, 0.9f}, V3{-3.2f, 12.0f, 0.8f}, s), {0, 0, 1.1f}};
+         return Pose{lerp(V3{2.8f, 10.5f, 0.9f}, V3{-2.8f, 9.5f, 0.8f}, s), {0, 0, 1.1f}};
      }},
     {"side tracking", 120, true,
      [](float s) {

@@ -589,6 +589,10 @@ ObjectMesh shellMesh(const CarModel& m) {
     std::vector<int64_t> remap(m.vertices.size(), -1);
     for (const Triangle& t : m.triangles) {
         if (!m.parts[t.part].inShell || t.skin != Skin::Paint) continue;
+        // Flanks only: the flat tops would mirror the bright zenith over the livery (a red car
+        // turns pink from above); the sides pick up the horizon as a tint.
+        V3 fn = normalized(cross(m.vertices[t.b] - m.vertices[t.a], m.vertices[t.c] - m.vertices[t.a]), {0, 0, 1});
+        if (fn.z > 0.55f) continue;
         uint32_t ids[3];
         int k = 0;
         for (uint32_t v : {t.a, t.b, t.c}) {

@@ -59,7 +59,7 @@ struct CarModel {
 CarModel buildBody(int body);
 // Body written in the object-mesh layout with the second set for the sliding illumination.
 ObjectMesh bodyMesh(const CarModel& model);
-// The painted bodywork inflated a little, for the additive sky reflection.
+// The painted flanks inflated a little, for the additive sky reflection.
 ObjectMesh shellMesh(const CarModel& model);
 
 SceneMesh tyreMesh();    // "wheel_pass0": left-hand wheel, axle along X, outer face at −X
