@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "archive_reader.h"
+#include "assets/asset_file.h"
 
 using assetgen_test::Archive;
 using assetgen_test::Entry;
@@ -656,4 +657,21 @@ TEST(GeneratedArchive, ReflectionCubeAgreesWithTheSkyDome) {
     std::printf("cube vs dome: mean difference %.2f over %d directions, %d far off\n", total / n, n, bad);
     EXPECT_LT(total / n, 8.0);
     EXPECT_LT(bad, n / 50);
+}
+
+// The screensaver's own archive reader finds every entry by its stored name and returns the
+// same bytes the independent reader saw.
+
+TEST(GeneratedArchive, TheRuntimeReaderExtractsEveryEntry) {
+    REQUIRE_ARCHIVE();
+    const std::vector<uint8_t> bytes = assetgen_test::readFileBytes(kAssetDir + "/archive.rar");
+    const ravelin::ByteRange range{bytes.data(), bytes.size()};
+    for (const Entry& e : archive().entries) {
+        uint32_t size = 0;
+        uint8_t* data = ravelin::AssetArchive::extract(range, e.name, size);
+        ASSERT_NE(data, nullptr) << e.name;
+        EXPECT_EQ(size, e.data.size()) << e.name;
+        EXPECT_TRUE(std::equal(e.data.begin(), e.data.end(), data)) << e.name;
+        delete[] data;
+    }
 }
