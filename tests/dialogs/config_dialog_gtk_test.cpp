@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/start_up.h"
 #include "dialog_texts.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/gtk/config_dialog.h"
@@ -353,4 +354,53 @@ TEST_F(GtkDialogTest, OkWritesTheSettingsFileInTheUsersHome) {
     rmdir((home + "/.config/ravelin").c_str());
     rmdir((home + "/.config").c_str());
     rmdir(home.c_str());
+}
+
+namespace {
+
+std::vector<uint8_t> sourceFile(const std::string& relative) {
+    std::ifstream file(std::string(RAVELIN_SOURCE_DIR) + "/" + relative, std::ios::binary);
+    if (!file) return {};
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+// What `ravelin -c` does: start-up with the embedded texts, then the dialog over the
+// process-wide records with the standard services.
+TEST_F(GtkDialogTest, AfterStartUpTheDialogSpeaksTheEmbeddedTextsAndSaves) {
+    std::vector<uint8_t> texts = sourceFile("resources/ui_text.txt");
+    std::vector<uint8_t> factory = sourceFile("resources/def_settings.txt");
+    if (texts.empty() || factory.empty()) GTEST_SKIP() << "resource texts not found in the source tree";
+    fake.addResource("CustomData", kUiTextResource, texts);
+    fake.addResource("CustomData", kDefaultSettingsResource, factory);
+    live = ScreensaverSettings{};
+    defaults = ScreensaverSettings{};
+    ScreensaverApp app;
+    startUp(app, "ravelin /c:1234");
+    EXPECT_EQ(app.parentWindow, WindowHandle(1234));
+
+    std::vector<std::string> aboutLines;
+    setDialogShownHook([&](GtkWidget* window, bool about) {
+        if (about) {
+            for (int id = 1072; id <= 1078; ++id) aboutLines.push_back(labelOf(window, id));
+            gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdOk)));
+            return;
+        }
+        EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(window)), "Ravelin Configuration");
+        EXPECT_EQ(labelOf(window, kIdVolumeLabel), "Volume (75%)");
+        EXPECT_EQ(labelOf(window, kIdWebText), "Visit Our Official web-site for more great 3D screensavers");
+        EXPECT_EQ(labelOf(window, kIdAbout), "About...");
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdAbout)));
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdOk)));
+    });
+    // 1234 names no window on this display: the dialog simply stands alone.
+    EXPECT_EQ(runConfigDialog(app.parentWindow), kIdOk);
+    ASSERT_EQ(aboutLines.size(), 7u);
+    EXPECT_EQ(aboutLines[0], "Ravelin");
+    EXPECT_EQ(aboutLines[1], "");
+    EXPECT_EQ(fake.store.values.size(), 18u);
+    EXPECT_EQ(fake.store.values["Width"], 1920u);  // the desktop's mode, as Use Desktop asks
+    EXPECT_EQ(fake.store.values["TimeFormat"], 1u);
+    EXPECT_TRUE(fake.messages.empty());
 }

@@ -57,9 +57,11 @@ struct SceneMesh {
     std::vector<V2> uv1;  // optional second set (lightmap); empty = one set
     std::vector<uint32_t> uv1Faces;
     std::vector<V3> cornerNormals;  // 3 per face, may be empty (then no normals)
+    std::vector<V3> colours;        // optional per-corner colours (baked light): K entries
+    std::vector<uint32_t> colourFaces;  // 3 per face into colours
     V3 rotationAxis{0, 0, 1};
     float rotationAngle = 0;  // radians
-    bool colourFlag = true;   // written as flag 1 with K = 0, like the exporter did
+    bool colourFlag = true;   // flag 1; K = colours.size() (0 when none, like the exporter did)
 };
 std::vector<uint8_t> writeSceneMesh(const SceneMesh& mesh);  // bounding box computed here
 

@@ -71,6 +71,7 @@ std::vector<uint8_t> writeSceneMesh(const SceneMesh& m) {
     if (!m.uv0.empty()) checkIndices(m.uv0Faces, faces, m.uv0.size(), "scene mesh uv0 index");
     if (!m.uv1.empty()) checkIndices(m.uv1Faces, faces, m.uv1.size(), "scene mesh uv1 index");
     if (!m.cornerNormals.empty() && m.cornerNormals.size() != faces * 3) fail("scene mesh normals");
+    if (!m.colours.empty()) checkIndices(m.colourFaces, faces, m.colours.size(), "scene mesh colour index");
 
     V3 lo = m.vertices[0], hi = m.vertices[0];
     for (const V3& v : m.vertices) {
@@ -88,7 +89,7 @@ std::vector<uint8_t> writeSceneMesh(const SceneMesh& m) {
     w.u32(uint32_t(faces));
     w.u32(sets);
     w.u32(m.cornerNormals.empty() ? 0 : 1);
-    w.u32(m.colourFlag ? 1 : 0);
+    w.u32(m.colourFlag || !m.colours.empty() ? 1 : 0);
     for (const V3& v : m.vertices) w.v3(v);
     for (uint32_t i : m.faces) w.u32(i);
     w.u32(uint32_t(m.uv0.size()));
@@ -101,7 +102,13 @@ std::vector<uint8_t> writeSceneMesh(const SceneMesh& m) {
         for (const V2& t : m.uv1) w.v2(t);
         for (uint32_t i : m.uv1Faces) w.u32(i);
     }
-    if (m.colourFlag) w.u32(0);  // no colours (K = 0), as the exporter wrote them
+    if (!m.colours.empty()) {
+        w.u32(uint32_t(m.colours.size()));
+        for (const V3& c : m.colours) w.v3(c);
+        for (uint32_t i : m.colourFaces) w.u32(i);
+    } else if (m.colourFlag) {
+        w.u32(0);  // no colours (K = 0), as the exporter wrote them
+    }
     for (const V3& n : m.cornerNormals) w.v3(n);
     w.v3(lo);
     w.v3(hi);
