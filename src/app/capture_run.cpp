@@ -11,8 +11,10 @@
 
 #include "app/frame_composition.h"
 #include "app/random.h"
+#include "race/race_run.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
+#include "render/world.h"
 
 namespace ravelin {
 namespace {
@@ -76,6 +78,7 @@ bool wantsExit(const InputEvent& event) {
 }
 
 void advanceOneFrame(float dt) {
+    lensFlare().update(dt);
     if (frameHooks().update)
         frameHooks().update(dt);
     else
@@ -268,6 +271,16 @@ int runFrames(const RunOptions& options) {
     setUpGl(GlSetupOptions{options.forceSingleTexture}, 50, true);
     platform().showWindow(window);
     if (options.mode == RunMode::Window) platform().showCursor(false);
+
+    // The start-up order of the full run (sound is not part of these runs).
+    installRaceHooks(width, height);
+    showLoadingScreen(width, height);
+    loadFontAndScenes();
+    loadRaceEarly();
+    loadSkyAndFlare();
+    loadRaceLate();
+    startRaceShots();
+    overlaySwitches() = {options.showOverlay, options.showOverlay, false};
 
     int result = 0;
     switch (options.mode) {

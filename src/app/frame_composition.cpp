@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "render/gl.h"
 #include "render/gl_helpers.h"
+#include "render/world.h"
 
 namespace ravelin {
 namespace {
@@ -58,8 +59,12 @@ void drawWorldForCapture() {
         gHooks.applyCamera(gView);
     else
         applyTestCamera(gView);
+    // 5.
+    sky().draw(gView.eye);
     // 6.
     Frustum frustum = extractFrustum();
+    // 7.
+    landScene().draw(frustum);
     // 8.
     resetTextureMatrix();
     resetTextureUnits();
@@ -81,6 +86,10 @@ void drawWorldForCapture() {
     glDepthMask(GL_TRUE);
     glColor4f(1, 1, 1, 1);
     resetTextureUnits();
+    // 12.
+    overlayScene().draw(frustum);
+    // 13.
+    lensFlare().draw(gView);
 }
 
 void drawFrame(float dt) {
@@ -89,6 +98,9 @@ void drawFrame(float dt) {
     if (gHooks.drawTransition) gHooks.drawTransition(dt);
     // 15.
     glColor4f(1, 1, 1, 1);
+    // 16.
+    const OverlaySwitches& overlay = overlaySwitches();
+    digitFont().drawOverlay(dt, overlay.showFps, overlay.showClock, overlay.twelveHour);
 }
 
 void presentFrame() {

@@ -155,6 +155,7 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
     if (!hosted) p.showCursor(false);
     call(steps.setUpGl, settings.Gamma, settings.DefGamma || hosted);
     if (settings.VSync) p.setSwapInterval(1);
+    call(steps.overlay, settings.ShowFPS, settings.ShowClock, settings.TimeFormat);
 
     // 6. Show every window.
     for (uint32_t i = 0; i < app.monitorCount && i < ScreensaverApp::kMaxMonitors; ++i)

@@ -18,6 +18,8 @@ namespace ravelin {
 struct SaverSteps {
     // Initial GL state, extension table and swap interval 0; the gamma ramp unless defGamma.
     void (*setUpGl)(int32_t storedGamma, bool defGamma) = nullptr;
+    // The clock and frame-rate switches of the overlay.
+    void (*overlay)(bool showFps, bool showClock, bool twelveHour) = nullptr;
     // The window's real size, before the loading screen and again whenever a hosted window is
     // resized (the transition capture restores the viewport to it).
     void (*windowSized)(int width, int height) = nullptr;

@@ -3,7 +3,10 @@
 #include "app/frame_composition.h"
 #include "app/saver_run.h"
 #include "race/car.h"
+#include "race/race_run.h"
+#include "render/gl.h"
 #include "render/gl_setup.h"
+#include "render/world.h"
 #include "sound/engine_sound.h"
 #include "sound/sound_system.h"
 
@@ -11,6 +14,17 @@ namespace ravelin {
 namespace {
 
 void setUpGlStep(int32_t storedGamma, bool defGamma) { setUpGl(GlSetupOptions{}, storedGamma, defGamma); }
+
+void overlayStep(bool showFps, bool showClock, bool twelveHour) {
+    overlaySwitches() = {showFps, showClock, twelveHour};
+}
+
+// The context took the window's size when it was made current; a later size (a host's resize)
+// needs the viewport and the transition capture's restore size to follow.
+void windowSizedStep(int width, int height) {
+    glViewport(0, 0, width, height);
+    installRaceHooks(width, height);
+}
 
 void bindSoundStep(WindowHandle mainWindow) { soundSystem().bind(mainWindow); }
 
@@ -23,6 +37,7 @@ void startSoundStep(bool music, bool effects) {
 }
 
 void updateFrameStep(float dt) {
+    lensFlare().update(dt);
     if (frameHooks().update)
         frameHooks().update(dt);
     else
@@ -34,7 +49,15 @@ void unbindSoundStep() { soundSystem().unbind(); }
 SaverSteps makeDefaultSteps() {
     SaverSteps steps;
     steps.setUpGl = setUpGlStep;
+    steps.overlay = overlayStep;
+    steps.windowSized = windowSizedStep;
+    steps.showLoadingScreen = showLoadingScreen;
     steps.bindSound = bindSoundStep;
+    steps.loadFontAndScenes = loadFontAndScenes;
+    steps.loadRaceEarly = loadRaceEarly;
+    steps.loadSkyAndFlare = loadSkyAndFlare;
+    steps.loadRaceLate = loadRaceLate;
+    steps.startShots = startRaceShots;
     steps.startSound = startSoundStep;
     steps.setVolume = setOutputVolume;
     steps.updateFrame = updateFrameStep;

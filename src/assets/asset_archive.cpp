@@ -1,5 +1,6 @@
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "assets/asset_file.h"
 #include "assets/crc32.h"
@@ -73,7 +74,8 @@ uint8_t* AssetArchive::extract(ByteRange archive, std::string_view name, uint32_
     LookupBuffers buffers;
     buffers.window = new (std::nothrow) uint8_t[kRarWindowSize];
     if (!buffers.window) return nullptr;
-    Rar20Decoder decoder(buffers.window);
+    // Set up on the first compressed entry only: stored lookups never pay for clearing it.
+    std::optional<Rar20Decoder> decoder;
     bool continuing = false;  // the decoder holds the state of an earlier entry
 
     char wanted[kNameWork];
@@ -130,7 +132,8 @@ uint8_t* AssetArchive::extract(ByteRange archive, std::string_view name, uint32_
                 if (output && unpackedSize) std::memcpy(output, packed, unpackedSize);
             } else {
                 const bool continueSolid = solid && (flags & kSolidEntry) && continuing;
-                if (!decoder.decode(packed, packedSize, output, unpackedSize, continueSolid)) return nullptr;
+                if (!decoder) decoder.emplace(buffers.window);
+                if (!decoder->decode(packed, packedSize, output, unpackedSize, continueSolid)) return nullptr;
                 continuing = true;
             }
             if (match) {

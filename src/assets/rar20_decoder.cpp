@@ -69,6 +69,12 @@ void Rar20Decoder::reset() {
 
 uint32_t Rar20Decoder::peek16() const {
     uint64_t byte = bitPos_ >> 3;
+    if (byte + 3 <= inputSize_) {
+        const uint8_t* p = input_ + byte;
+        uint32_t v = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+        return (v >> (8 - (bitPos_ & 7))) & 0xFFFF;
+    }
+    // Near the end: bytes beyond the data area read as zero.
     uint32_t v = 0;
     for (int i = 0; i < 3; ++i) {
         v <<= 8;
@@ -261,6 +267,18 @@ void Rar20Decoder::copyMatch(uint32_t length, uint32_t distance) {
     lastDist_ = distance;
     lastLength_ = length;
     uint32_t from = (windowPos_ - distance) & kRarWindowMask;
+    // The common case: neither end wraps around the window and the output has room.
+    if (from + length <= kRarWindowSize && windowPos_ + length <= kRarWindowSize &&
+        outputSize_ - produced_ >= length) {
+        uint8_t* to = window_ + windowPos_;
+        const uint8_t* source = window_ + from;
+        // Byte by byte: the ranges overlap when distance < length, which repeats the pattern.
+        for (uint32_t i = 0; i < length; ++i) to[i] = source[i];
+        if (output_) std::memcpy(output_ + produced_, to, length);
+        produced_ += length;
+        windowPos_ = (windowPos_ + length) & kRarWindowMask;
+        return;
+    }
     for (uint32_t i = 0; i < length; ++i) {
         put(window_[from]);
         from = (from + 1) & kRarWindowMask;

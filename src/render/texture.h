@@ -19,4 +19,9 @@ public:
     uint32_t name = 0;
 };
 
+// The cache's value for a picture name (0 when never requested or not loaded).
+uint32_t cachedTextureName(std::string_view name);
+// Forgets every entry without deleting GL textures: for tests that destroy their context.
+void clearTextureCache();
+
 }  // namespace ravelin

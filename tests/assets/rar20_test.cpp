@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -348,4 +349,37 @@ TEST(Rar20Archive, ClaimedSizeFarBeyondWhatDataCanHoldIsRefused) {
     auto archive = RarBuilder().add(e).end().bytes();
     std::vector<uint8_t> out;
     EXPECT_FALSE(extractTo(archive, "big", out));
+}
+
+TEST(Rar20Stream, MatchesAcrossTheWindowWrapAndAtLongDistances) {
+    // Literals up to 5 bytes before the window's end, a match that wraps its destination,
+    // more literals, then a match reaching back almost the whole window (wrapping its source).
+    Rar20Writer w;
+    w.tables();
+    std::vector<uint8_t> expected;
+    auto literal = [&](uint8_t b) {
+        w.symbol(b);
+        expected.push_back(b);
+    };
+    auto match = [&](int slot, uint32_t lengthExtra, int distSlot, uint32_t distExtra, uint32_t length,
+                     uint32_t distance) {
+        w.symbol(270 + slot);
+        static const uint8_t kLengthExtra[28] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
+                                                 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
+        if (kLengthExtra[slot]) w.bits(lengthExtra, kLengthExtra[slot]);
+        w.distanceSymbol(distSlot);
+        int bits = distSlot < 4 ? 0 : std::min(distSlot / 2 - 1, 16);
+        if (bits) w.bits(distExtra, bits);
+        for (uint32_t i = 0; i < length; ++i) expected.push_back(expected[expected.size() - distance]);
+    };
+    for (uint32_t i = 0; i < kRarWindowSize - 5; ++i) literal(static_cast<uint8_t>(i * 7 % 251));
+    match(7, 0, 2, 0, 10, 3);  // length 10, distance 3: writes over the wrap
+    for (int i = 0; i < 50; ++i) literal(static_cast<uint8_t>(i + 1));
+    // Distance slot 46: 917504 + 1 + 16 bits; distance >= 0x40000 adds 2 to the length.
+    match(7, 0, 46, 5000, 12, 917504 + 1 + 5000);
+    // Distance slot 47 with all extra bits set: the whole window (1 MiB) back.
+    match(0, 0, 47, 0xFFFF, 5, 983040 + 1 + 0xFFFF);
+    std::vector<uint8_t> out;
+    ASSERT_TRUE(decodeStream(w.finish(), out, static_cast<uint32_t>(expected.size())));
+    EXPECT_TRUE(out == expected);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "assetgen.h"
+#include "assets/image.h"
 
 using namespace assetgen;
 
@@ -348,5 +349,57 @@ TEST_F(PicturesTest, DigitFontHoldsTheRightSevenSegmentDigitsInReadingOrder) {
         if (digitRight < 0 || nextLeft >= size) continue;
         double rightUnits = (digitRight + 1) * 40.0 / size, leftUnits = 28.0 + nextLeft * 40.0 / size;
         EXPECT_LT(rightUnits + 3.0, leftUnits) << "row " << y;
+    }
+}
+
+// --- through the screensaver's own decoders --------------------------------------------------
+
+TEST_F(PicturesTest, TheOwnDecodersReadEveryPictureTheWayTheTexturesUseIt) {
+    // The font's glyph i is sampled from s 0.25·(i mod 4) … +0.25 and t 1 − 0.25·(i div 4) − 0.25
+    // … 1 − 0.25·(i div 4), with t = 0 at the first row in memory (the picture's bottom).
+    const std::vector<uint8_t>* font = findFile(sink->archiveFiles(), "textures\\c.jpg");
+    ASSERT_NE(font, nullptr);
+    ravelin::Image image;
+    ASSERT_TRUE(ravelin::decodeJpeg(font->data(), font->size(), image));
+    ASSERT_EQ(image.bytesPerPixel, 3);
+    auto inkInCell = [&](int i) {
+        int x0 = int(0.25 * (i % 4) * image.width), x1 = int((0.25 * (i % 4) + 0.25) * image.width);
+        int y0 = int((1 - 0.25 * (i / 4) - 0.25) * image.height), y1 = int((1 - 0.25 * (i / 4)) * image.height);
+        int ink = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) ink += image.pixels[size_t(y) * image.rowLength + size_t(x) * 3] > 128;
+        return ink;
+    };
+    for (int i = 0; i <= 12; ++i) EXPECT_GT(inkInCell(i), 0) << i;
+    for (int i = 13; i <= 15; ++i) EXPECT_EQ(inkInCell(i), 0) << i;
+    EXPECT_GT(inkInCell(8), inkInCell(0));  // '8' has the middle bar '0' lacks
+    EXPECT_GT(inkInCell(0), inkInCell(1));
+
+    for (const char* name : {"textures\\sun.jpg", "textures\\tlens.jpg", "textures\\rlens.jpg"}) {
+        const std::vector<uint8_t>* bytes = findFile(sink->archiveFiles(), name);
+        ASSERT_NE(bytes, nullptr);
+        ravelin::Image sprite;
+        EXPECT_TRUE(ravelin::decodeJpeg(bytes->data(), bytes->size(), sprite)) << name;
+        EXPECT_EQ(sprite.bytesPerPixel, 3) << name;
+    }
+    ravelin::Image title;
+    ASSERT_TRUE(ravelin::decodeJpeg(loose("load.jpg").data(), loose("load.jpg").size(), title));
+    EXPECT_EQ(title.width, 512);
+    EXPECT_EQ(title.height, 128);
+
+    // The corner piece: the first row in memory is the screen's bottom edge, its right end the
+    // screen's corner, where the decoration is solid.
+    ravelin::Image corner;
+    ASSERT_TRUE(ravelin::decodeTga(loose("4loader_rd.tga").data(), loose("4loader_rd.tga").size(), corner));
+    ASSERT_EQ(corner.bytesPerPixel, 4);
+    ASSERT_EQ(corner.width, 256);
+    ASSERT_EQ(corner.height, 128);
+    EXPECT_GT(corner.pixels[size_t(255) * 4 + 3], 150);
+    EXPECT_EQ(corner.pixels[size_t(127) * corner.rowLength + 3], 0);  // top-left: clear
+    for (const char* name : {"4loader_ld.tga", "4loader_lu.tga", "4loader_ru.tga"}) {
+        ravelin::Image one;
+        ASSERT_TRUE(ravelin::decodeTga(loose(name).data(), loose(name).size(), one)) << name;
+        EXPECT_EQ(one.pixels.size(), 4u) << name;
+        EXPECT_EQ(one.pixels[3], 0) << name;
     }
 }

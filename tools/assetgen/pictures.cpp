@@ -14,8 +14,6 @@ namespace assetgen {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-
 struct Pt {
     float x = 0, y = 0;
 };

@@ -1,6 +1,6 @@
 // Entry point of the Linux screensaver. The shell's own long options come first: --capture and
-// --benchmark (unattended runs of the core's run loop), --root and --window-id (xscreensaver
-// hosting). Everything else is the screensaver command line (/s, /c, /p ID, …) that the core's
+// --benchmark (unattended runs of the core's run loop), --capture-audio (the offline mix),
+// --root and --window-id (xscreensaver hosting). Everything else is the screensaver command line (/s, /c, /p ID, …) that the core's
 // start-up parses; then exactly one activity runs: the full-screen run, the GTK configuration
 // dialog or the preview.
 #include <cstdio>
@@ -12,9 +12,9 @@
 #include "app/saver_run.h"
 #include "app/start_up.h"
 #include "platform/gtk/config_dialog.h"
-#include "platform/linux/file_settings_store.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/x11_support.h"
+#include "sound/capture_audio.h"
 
 namespace {
 
@@ -99,10 +99,13 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
 int main(int argc, char** argv) {
     SdlPlatform sdl;
     setPlatform(&sdl);
-    FileSettingsStore store;
-    sdl.setSettingsStore(&store);
 
     int exitCode = 0;
+    if (argc >= 2 && std::string_view(argv[1]) == "--capture-audio") {  // the offline mix needs no display
+        exitCode = runAudioCaptureCommand(argc, argv);
+        setPlatform(nullptr);
+        return exitCode;
+    }
     if (argc >= 2 && isShellRunOption(argv[1])) {
         exitCode = runUnattended(sdl, argc, argv);
         setPlatform(nullptr);

@@ -1,5 +1,6 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include "platform/linux/file_settings_store.h"
 #include "platform/sdl/x11_support.h"
 
 #include <SDL.h>
@@ -14,15 +15,6 @@ namespace ravelin {
 ByteRange embeddedFindResource(std::string_view type, uint16_t id);
 
 namespace {
-
-// Until a per-user file store is installed, settings behave as if none were ever saved.
-class NoSettingsStore final : public SettingsStore {
-public:
-    bool open(bool) override { return false; }
-    bool query(std::string_view, uint32_t&) override { return false; }
-    void set(std::string_view, uint32_t) override {}
-    void close() override {}
-};
 
 SDL_Window* windowOf(WindowHandle handle) { return reinterpret_cast<SDL_Window*>(handle); }
 WindowHandle handleOf(SDL_Window* window) { return reinterpret_cast<WindowHandle>(window); }
@@ -44,14 +36,17 @@ void toPlatformMode(const SDL_DisplayMode& in, DisplayMode& out) {
 
 }  // namespace
 
-SdlPlatform::SdlPlatform() : nullStore_(new NoSettingsStore) {
+SdlPlatform::SdlPlatform() : fileStore_(new FileSettingsStore) {
     // A screensaver must let the display blank and power off; SDL blocks that by default.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // A full-screen window that loses focus to a blanking window on another display must stay.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // SIGTERM and SIGINT arrive as a quit event, so they end the run through its shutdown.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
-    videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    // Without a desktop SDL may still find a console or off-screen driver and "run" where nobody
+    // can see it; a screensaver without a display has nothing to do (SDL_VIDEODRIVER overrides).
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (displayPresent() || (driver && *driver)) videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -78,7 +73,7 @@ void SdlPlatform::messageBox(std::string_view text, std::string_view caption, Te
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
 }
 
-SettingsStore& SdlPlatform::settingsStore() { return store_ ? *store_ : *nullStore_; }
+SettingsStore& SdlPlatform::settingsStore() { return store_ ? *store_ : *fileStore_; }
 
 int64_t SdlPlatform::counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
 

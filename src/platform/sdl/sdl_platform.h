@@ -29,7 +29,7 @@ public:
     // Windows are created full screen unless this is turned off (capture and benchmark runs
     // use an ordinary window of the requested size).
     void setFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
-    // Replaces the settings store (the per-user file store once the settings code has one).
+    // Replaces the per-user settings file with another store (null: back to the file).
     void setSettingsStore(SettingsStore* store) { store_ = store; }
     // Hosted runs (xscreensaver): the main window is this X window of another program, drawn
     // with its own visual; it is never minimised, warped over or given a gamma ramp.
@@ -75,7 +75,7 @@ private:
     std::vector<SDL_Window*> blankingWindows_;
     void* glContext_ = nullptr;
     SettingsStore* store_ = nullptr;
-    std::unique_ptr<SettingsStore> nullStore_;
+    std::unique_ptr<SettingsStore> fileStore_;  // the per-user settings file
 };
 
 }  // namespace ravelin

@@ -277,10 +277,12 @@ bool Audio_Init(int32_t device, uint32_t frequency, uint32_t flags, uintptr_t wi
     ALCdevice* dev = alcOpenDevice(nullptr);
     if (!dev) return fail(kAudioErrorDevice);
     ALCint rate = (frequency >= 8000 && frequency <= 192000) ? ALCint(frequency) : 44100;
-    ALCint attributes[5] = {ALC_FREQUENCY, rate, 0, 0, 0};
+    // Eighteen engines near the camera can add up past full scale: the device's limiter keeps
+    // the output from clipping. Plain stereo panning, no HRTF.
+    ALCint attributes[7] = {ALC_FREQUENCY, rate, ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0, 0, 0};
     if (alcIsExtensionPresent(dev, "ALC_SOFT_HRTF") == ALC_TRUE) {
-        attributes[2] = ALC_HRTF_SOFT;
-        attributes[3] = ALC_FALSE;
+        attributes[4] = ALC_HRTF_SOFT;
+        attributes[5] = ALC_FALSE;
     }
     return openContext(dev, attributes, false);
 }
@@ -573,7 +575,7 @@ bool audioInitLoopback(uint32_t frequency) {
     if (!device) return fail(kAudioErrorDevice);
     ALCint rate = (frequency >= 8000 && frequency <= 192000) ? ALCint(frequency) : 44100;
     ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                           ALC_FREQUENCY, rate, ALC_HRTF_SOFT, ALC_FALSE, 0};
+                           ALC_FREQUENCY, rate, ALC_HRTF_SOFT, ALC_FALSE, ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
     if (!openContext(device, attributes, true)) return false;
     lib().renderSamples = render;
     return true;

@@ -1,0 +1,23 @@
+// Fuzzes the technique grammar: any bytes as a technique file (texture lines are reported, not
+// loaded, so no GL is needed).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "assets/asset_file.h"
+#include "platform/fake/fake_platform.h"
+#include "render/technique.h"
+
+namespace {
+void countTexture(ravelin::Technique& t, int unit, const char*) { t.tileCount += unit; }
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static ravelin::FakePlatform fake;
+    fake.addResource("CustomData", 200, std::vector<uint8_t>(data, data + size));
+    ravelin::AssetFile file;
+    if (!file.openResource(200)) return 0;
+    ravelin::Technique technique;
+    ravelin::parseTechnique(file, technique, countTexture);
+    return 0;
+}

@@ -1,0 +1,203 @@
+#include "render/lens_flare.h"
+
+#include <cmath>
+
+#include "app/frame_composition.h"
+#include "render/gl.h"
+#include "render/gl_helpers.h"
+
+namespace ravelin {
+namespace {
+
+struct Ghost {
+    float position;  // along the sun → centre line, in units of its length
+    float size;
+    int slot;
+};
+
+const Ghost kGhosts[23] = {
+    {-0.08f, 0.10f, 1}, {0.21f, 0.12f, 1}, {0.32f, 0.15f, 1}, {0.70f, 0.10f, 1}, {0.85f, 0.20f, 1},
+    {0.89f, 0.12f, 1},  {1.21f, 0.05f, 1}, {1.39f, 0.20f, 1}, {1.44f, 0.14f, 1}, {1.80f, 0.30f, 1},
+    {-0.30f, 0.15f, 1}, {0.60f, 0.20f, 1}, {0.40f, 0.24f, 1}, {0.75f, 0.10f, 1}, {0.80f, 0.20f, 1},
+    {0.49f, 0.12f, 1},  {1.11f, 0.05f, 1}, {1.90f, 0.20f, 1}, {0.44f, 0.40f, 1}, {0.83f, 1.30f, 1},
+    {-0.13f, 0.50f, 0}, {0.16f, 0.20f, 0}, {0.55f, 0.40f, 0},
+};
+
+struct Streak {
+    float centre, scale, r, g, b, alpha;
+};
+
+const Streak kStreaks[3] = {
+    {-0.1f, 1.2f, 1.0f, 0.7f, 0.5f, 0.2f},
+    {0.5f, 0.8f, 1.0f, 0.3f, 0.3f, 0.7f},
+    {1.7f, 1.8f, 0.4f, 0.3f, 0.9f, 0.15f},
+};
+
+const Vec3 kCentre{400, 300, 0};
+const Vec3 kZero{0, 0, 0};
+
+Vec3 rotateAboutZ(Vec3 v, float degrees) {
+    double a = degrees * M_PI / 180.0;
+    double c = std::cos(a), s = std::sin(a);
+    return {static_cast<float>(v.x * c - v.y * s), static_cast<float>(v.x * s + v.y * c), v.z};
+}
+
+}  // namespace
+
+void LensFlare::load() {
+    sunTexture.load("sun.jpg", false, 0);
+    flareTextures[0].load("tlens.jpg", false, 0);
+    flareTextures[1].load("tlens.jpg", false, 0);
+    flareTextures[2].load("rlens.jpg", false, 0);
+    ghostsEnabled = true;
+}
+
+void LensFlare::update(float dt) {
+    if (sunVisible) {
+        if (intensity < 1) intensity += dt * fadeInRate;
+        if (intensity > 1) intensity = 1;
+    } else {
+        if (intensity > 0) intensity -= dt * fadeOutRate;
+        if (intensity < 0) intensity = 0;
+    }
+    spin += dt * spinRate;
+    if (spin > 360) spin -= 360;
+    if (spin < 0) spin += 360;
+}
+
+void LensFlare::draw(const CameraView& camera) {
+    glPushMatrix();
+    if (directional) sunPosition = camera.eye + sunDirection;
+
+    GLdouble modelview[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    sunTexture.bind();
+    const GLint overlayViewport[4] = {0, 0, 800, 600};
+    GLdouble wx = 0, wy = 0, wz = 0;
+    gluProject(sunPosition.x, sunPosition.y, sunPosition.z, modelview, projection, overlayViewport, &wx, &wy, &wz);
+    const float sx = static_cast<float>(wx), sy = static_cast<float>(wy);
+    float z = static_cast<float>(wz);
+
+    if (directional) z = 1.0f;
+    const Vec3 v = directional ? sunDirection : sunPosition - camera.eye;
+    const float facing = dot(normalizeOr(v, kZero), camera.direction);
+    if (facing < 0) z = 1000.0f;  // behind the camera: the test below always fails
+
+    // Occlusion: one depth value where the sun lands in the real viewport. A point outside
+    // the viewport (or a projection that is not finite) counts as hidden rather than being
+    // read from outside the frame buffer.
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    const double px = vp[0] + static_cast<double>(sx) * vp[2] / 800.0;
+    const double py = vp[1] + static_cast<double>(sy) * vp[3] / 600.0;
+    GLfloat depth = 0.0f;
+    if (std::isfinite(px) && std::isfinite(py) && px >= vp[0] && py >= vp[1] && px < vp[0] + vp[2] &&
+        py < vp[1] + vp[3])
+        glReadPixels(static_cast<GLint>(px), static_cast<GLint>(py), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    sunVisible = depth >= z;
+    lastSunX = sx;
+    lastSunY = sy;
+    lastSunDepth = depth;
+
+    const Vec3 s{sx, sy, 0};
+    if (intensity > 0) {
+        enterOverlayProjection();
+        glDisable(GL_LIGHTING);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        float f = 1.0f;
+        if (directionFade) {
+            f = (dot(normalizeOr(sunDirection, kZero), camera.direction) - directionFadeThreshold) /
+                (1.0f - directionFadeThreshold);
+            if (!(f > 0)) f = 0;
+        }
+        glColor4f(1, 1, 1, f * intensity * alphaScale);
+        glTranslatef(sx, sy, 0);
+        glRotatef(spin, 0, 0, 1);
+        if (rotateWithPosition)
+            glRotatef(90.0f * dot(normalizeOr(s, kZero), normalizeOr(rotationReference - kCentre, kZero)), 0, 0, 1);
+        const float h = sunHalfSize, a = sunAspect;
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2f(-h * a, -h);
+        glTexCoord2f(0, 1);
+        glVertex2f(-h * a, h);
+        glTexCoord2f(1, 1);
+        glVertex2f(h * a, h);
+        glTexCoord2f(1, 0);
+        glVertex2f(h * a, -h);
+        glEnd();
+        leaveOverlayProjection();
+    }
+
+    if (ghostsEnabled && facing > 0) {
+        const Vec3 line = kCentre - s;
+        float c = intensity;
+        if (sx < 0 || sx > 800 || sy < 0 || sy > 600) {
+            glDisable(GL_LIGHTING);
+            c = 1.0f - (length(s - kCentre) - 300.0f) / 350.0f;
+            if (c < 0) c = 0;
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        }
+        const float k = dot(normalizeOr(s, kZero), normalizeOr(kCentre, kZero));
+        // With the sun exactly at the centre there is no line: the flare then lies along x.
+        Vec3 d = normalizeOr(s - kCentre, Vec3{1, 0, 0});
+
+        enterOverlayProjection();
+        const Vec3 fHat = normalizeOr(line, Vec3{1, 0, 0});
+        const Vec3 f = 200.0f * fHat;
+        const Vec3 e = 200.0f * Vec3{fHat.y, -fHat.x, 0};
+        const Vec3 p1 = -e - f, p2 = e - f, p3 = -e + f, p4 = e + f;
+        for (int i = 0; i < 3; ++i) {
+            const Streak& st = kStreaks[i];
+            glLoadIdentity();
+            const Vec3 at = s + st.centre * line;
+            glTranslatef(at.x, at.y, at.z);
+            glScalef(st.scale, st.scale, 1);
+            if (i == 0) flareTextures[2].bind();
+            glColor4f(st.r, st.g, st.b, st.alpha * c);
+            glBegin(GL_TRIANGLE_STRIP);
+            glTexCoord2f(0, 0);
+            glVertex3f(p1.x, p1.y, p1.z);
+            glTexCoord2f(1, 0);
+            glVertex3f(p2.x, p2.y, p2.z);
+            glTexCoord2f(0, 1);
+            glVertex3f(p3.x, p3.y, p3.z);
+            glTexCoord2f(1, 1);
+            glVertex3f(p4.x, p4.y, p4.z);
+            glEnd();
+        }
+        for (int index = 0; index < 23; ++index) {
+            const Ghost& gh = kGhosts[index];
+            d = rotateAboutZ(d, -(k * 90.0f * gh.position));  // accumulates from ghost to ghost
+            const Vec3 at = s + gh.position * line + 2.0f * (2.0f - gh.position) * d;
+            glLoadIdentity();
+            glTranslatef(at.x, at.y, at.z);
+            glScalef(1.5f, 1.5f, 1);
+            if (rotateWithPosition) glRotatef(k * 90.0f, 0, 0, 1);
+            glDisable(GL_LIGHTING);
+            flareTextures[gh.slot].bind();
+            const float e30 = static_cast<float>(index) / 30.0f, e10 = static_cast<float>(index) / 10.0f;
+            glColor4f(e30 + 0.3f, 0.2f, 1.0f - e10, 0.29f * c);
+            const float g = ghostScale * gh.size;
+            glBegin(GL_QUADS);
+            glTexCoord2f(0, 0);
+            glVertex2f(-g, -g);
+            glTexCoord2f(0, 1);
+            glVertex2f(-g, g);
+            glTexCoord2f(1, 1);
+            glVertex2f(g, g);
+            glTexCoord2f(1, 0);
+            glVertex2f(g, -g);
+            glEnd();
+        }
+        leaveOverlayProjection();
+    }
+
+    glEnable(GL_LIGHTING);
+    resetTextureMatrix();
+    glPopMatrix();
+}
+
+}  // namespace ravelin

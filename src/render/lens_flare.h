@@ -1,0 +1,43 @@
+// LensFlare: the sun sprite, three streaks and twenty-three ghosts drawn in the 800 × 600
+// overlay space, faded in and out by a one-pixel depth read-back occlusion test. One object for
+// the whole run (render/world.h); updated by the loop, drawn after all 3D geometry.
+#pragma once
+
+#include "race/math.h"
+#include "render/texture.h"
+
+namespace ravelin {
+
+struct CameraView;
+
+struct LensFlare {
+    float intensity = 0;
+    float sunHalfSize = 400;
+    float ghostScale = 200;
+    float fadeInRate = 6;
+    float fadeOutRate = 6;
+    float spin = 0;
+    float spinRate = 0;
+    float sunAspect = 1;
+    float directionFadeThreshold = 0;
+    float alphaScale = 1;
+    bool sunVisible = false;
+    bool ghostsEnabled = false;
+    bool directional = true;
+    bool directionFade = false;
+    bool rotateWithPosition = true;
+    Vec3 sunDirection{5.924f, 7.162f, 3.681f};
+    Vec3 sunPosition{5.924f, 7.162f, 3.681f};
+    Vec3 rotationReference{0, 0, 0};
+    Texture sunTexture;
+    Texture flareTextures[3];
+
+    // Where the sun projected in the last drawFlare, overlay units and window depth (tests).
+    float lastSunX = 0, lastSunY = 0, lastSunDepth = 0;
+
+    void load();
+    void update(float dt);
+    void draw(const CameraView& camera);
+};
+
+}  // namespace ravelin

@@ -1,0 +1,142 @@
+#include "render/technique.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "assets/asset_file.h"
+#include "render/gl.h"
+#include "render/gl_helpers.h"
+
+namespace ravelin {
+namespace {
+
+bool startsWith(const char* line, const char* keyword) { return std::strncmp(line, keyword, std::strlen(keyword)) == 0; }
+
+void loadTextureLine(Technique& technique, int unit, const char* pictureName) {
+    technique.textures[unit].load(pictureName, false, 0);
+}
+
+}  // namespace
+
+void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture) {
+    char line[128];
+    char pictureName[128] = "";
+    // One number variable for "texture", "pass" and "tiled": a line without a number keeps
+    // the last one.
+    int number = 0;
+    for (;;) {
+        if (file.position() >= file.size()) break;
+        line[0] = '\0';
+        file.readLine(line, sizeof line);
+        if (startsWith(line, "alphablend")) {
+            t.blendKind = 0;
+            t.blendEnabled = true;
+        }
+        if (startsWith(line, "addblend")) {
+            t.blendKind = 1;
+            t.blendEnabled = true;
+        }
+        if (startsWith(line, "multblend")) {
+            t.blendKind = 2;
+            t.blendEnabled = true;
+        }
+        if (startsWith(line, "texture")) {
+            std::sscanf(line, "texture %d %127s", &number, pictureName);
+            // The technique holds two units; other numbers name nothing it could keep.
+            if (number == 0 || number == 1) {
+                t.textured = true;
+                if (number > 0) t.secondTexture = true;
+                if (onTexture) onTexture(t, number, pictureName);
+            }
+        }
+        if (startsWith(line, "pass")) {
+            std::sscanf(line, "pass %d", &number);
+            if (number <= 0)
+                t.firstPass = true;
+            else
+                t.depthWrite = false;
+        }
+        if (startsWith(line, "2sided")) t.twoSided = true;
+        if (startsWith(line, "lighted")) t.lighted = true;
+        if (startsWith(line, "alpha test")) t.alphaTest = true;
+        if (startsWith(line, "tiled")) {
+            std::sscanf(line, "tiled %d", &number);
+            t.tiled = true;
+            t.tileCount = number;
+        }
+        if (startsWith(line, "depth test")) t.depthTest = false;
+        if (startsWith(line, "depth write")) t.depthWrite = false;
+        if (startsWith(line, "end")) break;
+    }
+}
+
+void Technique::load(std::string_view name) {
+    std::string path = "technique\\";
+    path += name;
+    AssetFile file;
+    if (!file.openEntry(path)) return;
+    parseTechnique(file, *this, loadTextureLine);
+}
+
+void Technique::apply() const {
+    const bool multi = multitextureAvailable();
+    if (lighted)
+        glEnable(GL_LIGHTING);
+    else
+        glDisable(GL_LIGHTING);
+    if (blendEnabled)
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
+    switch (blendKind) {
+    case 1:
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        break;
+    case 2:
+        glBlendFunc(GL_DST_COLOR, GL_ZERO);
+        break;
+    default:
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    }
+    resetTextureUnits();
+    resetTextureMatrix();
+    glColor4f(1, 1, 1, 1);
+    if (tiled) {
+        glMatrixMode(GL_TEXTURE);
+        glScalef(static_cast<float>(tileCount), static_cast<float>(tileCount), static_cast<float>(tileCount));
+        glMatrixMode(GL_MODELVIEW);
+    }
+    if (twoSided)
+        glDisable(GL_CULL_FACE);
+    else
+        glEnable(GL_CULL_FACE);
+    if (textured) {
+        glEnable(GL_TEXTURE_2D);
+        textures[0].bind();
+        if (secondTexture && multi) {
+            glExtensions().activeTexture(GL_TEXTURE1_ARB);
+            glEnable(GL_TEXTURE_2D);
+            resetTextureMatrix();
+            textures[1].bind();
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        }
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    if (depthTest)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
+    glDepthMask(depthWrite ? GL_TRUE : GL_FALSE);
+    if (alphaTest) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.4f);
+    } else {
+        glDisable(GL_ALPHA_TEST);
+    }
+    glDepthFunc(firstPass ? GL_LESS : GL_LEQUAL);
+}
+
+}  // namespace ravelin

@@ -1,0 +1,41 @@
+// Technique: the fixed-function render state of one render block, read from a small text file
+// under "technique\" and applied before the block's meshes are drawn. Scene descriptions own
+// their techniques; the textures live in the texture cache.
+#pragma once
+
+#include <string_view>
+
+#include "render/texture.h"
+
+namespace ravelin {
+
+class AssetFile;
+
+struct Technique {
+    bool blendEnabled = false;
+    bool textured = false;
+    bool firstPass = false;
+    bool lighted = false;
+    bool twoSided = false;
+    bool secondTexture = false;
+    bool alphaTest = false;
+    bool depthWrite = true;
+    bool tiled = false;
+    bool depthTest = true;
+    Texture textures[2];
+    int blendKind = 0;  // 0 alpha, 1 additive, 2 multiplicative
+    int tileCount = 0;
+
+    // Reads "technique\" + name; a missing file leaves the defaults.
+    void load(std::string_view name);
+    // Sets the GL state (never restores the previous one).
+    void apply() const;
+};
+
+// The grammar without GL: fills the flags from an open file and reports each texture line
+// (unit 0 or 1, picture name) through onTexture, which may be null. Units other than 0 and 1
+// are ignored. Used by load and by the fuzzer.
+using TextureLineHandler = void (*)(Technique& technique, int unit, const char* pictureName);
+void parseTechnique(AssetFile& file, Technique& technique, TextureLineHandler onTexture);
+
+}  // namespace ravelin

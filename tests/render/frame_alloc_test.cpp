@@ -1,0 +1,99 @@
+// No heap allocation per frame: counts this thread's operator new calls while whole frames are
+// composed from a small scene (sky, land and overlay blocks, flare, clock and frame rate).
+#include <gtest/gtest.h>
+
+// The replacements below pair malloc with free on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "app/frame_composition.h"
+#include "render/gl_setup.h"
+#include "render/texture.h"
+#include "render/world.h"
+#include "render_test_support.h"
+
+namespace {
+thread_local bool tCounting = false;
+std::atomic<long> gAllocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (tCounting) gAllocations.fetch_add(1);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    if (tCounting) gAllocations.fetch_add(1);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace ravelin {
+namespace {
+
+using testing::TestArchive;
+
+TEST(FrameAllocations, NoneAfterTheFirstFrames) {
+    const char* d = std::getenv("DISPLAY");
+    if (!d || !*d) GTEST_SKIP() << "no display (run under scripts/with_display.sh)";
+    testing::GlWindow window;
+    ASSERT_TRUE(window.ok());
+    FakePlatform fake;
+    clearTextureCache();
+    TestArchive()
+        .add("meshes\\skydome.dat", testing::quadSceneMesh(-30, -30, 30, 30, 10))
+        .add("meshes\\ground.dat", testing::quadSceneMesh(-50, -50, 50, 50, 0))
+        .add("meshes\\post01.dat", testing::quadSceneMesh(-1, -1, 1, 1, 2))
+        .add("meshes\\post02.dat", testing::quadSceneMesh(3, 3, 4, 4, 2))
+        .add("textures\\skydome.jpg", testing::solidJpeg(16, 16, 90, 140, 220))
+        .add("textures\\grass.jpg", testing::solidJpeg(16, 16, 40, 160, 40))
+        .add("textures\\c.jpg", testing::solidJpeg(16, 16, 255, 255, 255))
+        .add("textures\\sun.jpg", testing::solidJpeg(16, 16, 255, 255, 200))
+        .add("textures\\tlens.jpg", testing::solidJpeg(16, 16, 200, 200, 255))
+        .add("textures\\rlens.jpg", testing::solidJpeg(16, 16, 255, 200, 200))
+        .text("technique\\grass.txt", "texture 0 grass.jpg\r\ntiled 4\r\nlighted\r\npass 0\r\nend\r\n")
+        .text("technique\\post.txt", "texture 0 grass.jpg\r\nalphablend\r\npass 1\r\nend\r\n")
+        .text("land.txt", "landscape\r\nrender\r\n{\r\ntechnique grass.txt\r\nmesh ground\r\n}\r\nend\r\n")
+        .text("test.txt", "test\r\nrender\r\n{\r\ntechnique post.txt\r\ncollect post 2\r\n}\r\nend\r\n")
+        .install(fake);
+    setUpGl(GlSetupOptions{}, 50, true);
+    testing::GlWindow::useMultitexture(true);
+    loadFontAndScenes();
+    loadSkyAndFlare();
+    overlaySwitches() = {true, true, true};
+    auto frame = [&] {
+        lensFlare().update(1.0f / 30.0f);
+        advanceTestCamera(1.0f / 30.0f);
+        drawFrame(1.0f / 30.0f);
+        window.swap();
+    };
+    // The counter sees our allocations at all.
+    tCounting = true;
+    ::operator delete(::operator new(16));
+    tCounting = false;
+    ASSERT_EQ(gAllocations.exchange(0), 1);
+
+    for (int i = 0; i < 30; ++i) frame();
+    tCounting = true;
+    for (int i = 0; i < 300; ++i) frame();
+    tCounting = false;
+    EXPECT_EQ(gAllocations.load(), 0);
+    EXPECT_GT(landScene().blocks.size(), 0u);
+    landScene() = SceneDescription{};
+    overlayScene() = SceneDescription{};
+    sky() = Sky{};
+    lensFlare() = LensFlare{};
+    digitFont() = DigitFont{};
+    clearTextureCache();
+    testing::GlWindow::useMultitexture(false);
+}
+
+}  // namespace
+}  // namespace ravelin
