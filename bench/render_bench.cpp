@@ -2,14 +2,47 @@
 // 800 × 600 and 1920 × 1080 (or the sizes given), printing start-up time, frames per second
 // (median of one-second windows) and per-frame CPU time of our own code.
 //   bench_render [--seconds T] [--no-multitexture] [WxH ...]
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/capture_run.h"
 #include "platform/sdl/sdl_platform.h"
 #include "render/world.h"
+
+// Heap allocations of this thread after the first frames (operator new: our code and the
+// C++ parts of the driver that run on the caller's thread).
+namespace {
+thread_local bool tCounting = false;
+std::atomic<long> gAllocations{0};
+long gCountedFrames = 0;
+constexpr long kWarmUpFrames = 30;
+
+void frameDone(long frame) {
+    if (frame < 0) tCounting = false;
+    if (frame + 1 == kWarmUpFrames) tCounting = true;
+    if (frame + 1 > kWarmUpFrames) ++gCountedFrames;
+}
+}  // namespace
+
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) {
+    if (tCounting) gAllocations.fetch_add(1);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    if (tCounting) gAllocations.fetch_add(1);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 int main(int argc, char** argv) {
     double seconds = 10.0;
@@ -39,11 +72,19 @@ int main(int argc, char** argv) {
             return 2;
         }
         options.forceSingleTexture = single;
+        options.frameDone = frameDone;
+        gAllocations = 0;
+        gCountedFrames = 0;
+        tCounting = false;
         sdl.setNonBlocking(true);
         sdl.setFullScreen(false);
         std::printf("== composed frame, %s, %s\n", size.c_str(), single ? "single texture" : "multitexture");
         std::fflush(stdout);
         result |= ravelin::runFrames(options);
+        tCounting = false;
+        std::printf("heap_allocations_per_frame %.2f (over %ld frames after the first %ld)\n",
+                    gCountedFrames ? static_cast<double>(gAllocations.load()) / gCountedFrames : 0.0, gCountedFrames,
+                    kWarmUpFrames);
         std::fflush(stdout);
         ravelin::resetRenderWorld();
         ravelin::setPlatform(nullptr);

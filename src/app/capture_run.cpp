@@ -114,7 +114,9 @@ int runCapture(const RunOptions& options, int width, int height) {
 }
 
 int runBenchmark(const RunOptions& options, int width, int height, int64_t glReady) {
+    // Reserved up front: the measurement itself must not allocate while frames are counted.
     std::vector<double> windowRates;
+    windowRates.reserve(static_cast<size_t>(options.seconds) + 64);
     std::vector<double> cpuPerFrame;
     cpuPerFrame.reserve(1 << 16);
     double firstFrameSeconds = 0, glToFirstFrame = 0;
@@ -143,17 +145,19 @@ int runBenchmark(const RunOptions& options, int width, int height, int64_t glRea
         } else if (cpuPerFrame.size() < cpuPerFrame.capacity()) {
             cpuPerFrame.push_back(cpu1 - cpu0);
         }
+        if (options.frameDone) options.frameDone(frames);
         ++frames;
         ++framesInWindow;
         int64_t t = platform().counter();
         double inWindow = secondsBetween(windowStart, t);
-        if (frames > 1 && inWindow >= 1.0) {
+        if (frames > 1 && inWindow >= 1.0 && windowRates.size() < windowRates.capacity()) {
             windowRates.push_back(framesInWindow / inWindow);
             framesInWindow = 0;
             windowStart = t;
         }
         if (secondsBetween(begin, t) >= options.seconds && !windowRates.empty()) break;
     }
+    if (options.frameDone) options.frameDone(-1);
     double meanCpu = 0;
     for (double c : cpuPerFrame) meanCpu += c;
     if (!cpuPerFrame.empty()) meanCpu /= static_cast<double>(cpuPerFrame.size());

@@ -27,6 +27,9 @@ struct RunOptions {
     bool forceSingleTexture = false;
     bool showOverlay = true;   // capture and benchmark draw the clock and the frame rate
     int64_t startCounter = 0;  // platform counter read first thing in main
+    // Benchmark: called after each presented frame with its index, and with -1 once the
+    // frames are over (the bench program counts heap allocations with it).
+    void (*frameDone)(long frame) = nullptr;
 };
 
 // Parses "--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS] [--size WxH]

@@ -56,6 +56,9 @@ struct CarAssets {
     uint32_t wheelPass0 = 0, wheelPass1 = 0, helmet = 0;
     uint32_t bodyLists[kBodyMeshCount] = {};
     uint32_t reflectionLists[kBodyMeshCount] = {};
+    // The last shadow mesh a look asked for, compiled once and shared by the looks that name it.
+    char shadowName[kLookNameCapacity] = {};
+    uint32_t shadowList = 0;
 };
 
 struct Car {
@@ -117,7 +120,7 @@ void prepareCarForDrawing(Car& car, const Frustum& frustum, const Lightmap& ligh
 
 // Loading through the asset archive (race_loading.cpp).
 bool loadCarAssets(CarAssets& assets);
-bool loadCarLook(Car& car, std::string_view name, const CarAssets& assets);
+bool loadCarLook(Car& car, std::string_view name, CarAssets& assets);
 bool loadRaceLines(RaceState& race);           // the four lines in load order
 int loadKeyframeTracks(RaceState& race);       // "scene0.txt" … "scene16.txt"; number prepared
 bool loadCarLooks(RaceState& race);            // cars k … k+5 for k = 0, 6, 12

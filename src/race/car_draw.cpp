@@ -168,7 +168,9 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
         glPopMatrix();
     }
 
-    // 5. Tyres.
+    // 5. Tyres. The reflection's cube map and generation live on unit 0; select it first so
+    // that a frame without visible cars (which leaves unit 1 active) still turns them off.
+    if (multi) activeUnit(0);
     glDisable(GL_TEXTURE_CUBE_MAP);
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);

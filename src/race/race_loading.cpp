@@ -83,7 +83,7 @@ bool loadCarAssets(CarAssets& assets) {
     return assets.lightmap.valid();
 }
 
-bool loadCarLook(Car& car, std::string_view name, const CarAssets& assets) {
+bool loadCarLook(Car& car, std::string_view name, CarAssets& assets) {
     car.engineSound.loadSamples();
     AssetFile file;
     if (!file.openEntry(name)) return false;
@@ -93,7 +93,16 @@ bool loadCarLook(Car& car, std::string_view name, const CarAssets& assets) {
     applyCarLook(car, look, assets);
     if (look.texture[0] != '\0') car.bodyTexture.load(look.texture);
     if (look.helmet[0] != '\0') car.helmetTexture.load(look.helmet);
-    car.shadowList = look.shadow[0] != '\0' ? compileObjectMesh(look.shadow, false) : 0;
+    // Every shipped look casts the same shadow: compile each distinct mesh once.
+    if (look.shadow[0] == '\0') {
+        car.shadowList = 0;
+    } else if (assets.shadowList != 0 && std::strcmp(assets.shadowName, look.shadow) == 0) {
+        car.shadowList = assets.shadowList;
+    } else {
+        car.shadowList = compileObjectMesh(look.shadow, false);
+        std::snprintf(assets.shadowName, sizeof assets.shadowName, "%s", look.shadow);
+        assets.shadowList = car.shadowList;
+    }
     return true;
 }
 

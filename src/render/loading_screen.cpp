@@ -45,7 +45,10 @@ void LoadingScreen::draw(int width, int height) const {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_ALWAYS, 0);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    // Each corner covers 256 × 128 pixels whatever the resolution.
+    // Each corner covers 256 × 128 pixels whatever the resolution. A window that reports no
+    // size is drawn as if it were the 800 × 600 virtual screen.
+    if (width <= 0) width = 800;
+    if (height <= 0) height = 600;
     const float w = (256.0f / static_cast<float>(width)) * 800.0f;
     const float h = (128.0f / static_cast<float>(height)) * 600.0f;
     const float x0[4] = {800 - w, 0, 0, 800 - w};

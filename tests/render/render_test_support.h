@@ -95,7 +95,8 @@ public:
     ~GlWindow() {
         if (context_) SDL_GL_DeleteContext(context_);
         if (window_) SDL_DestroyWindow(window_);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        // SDL video stays up until the process ends: quitting it unloads the driver, whose
+        // remaining allocations would then be reported from an unknown module.
     }
     bool ok() const { return context_ != nullptr; }
     int width() const { return width_; }

@@ -510,11 +510,14 @@ Stereo synthMusic() {
 }  // namespace
 
 void generateSounds(AssetSink& sink) {
-    // Firing rates at the sample's own rate; the band table plays them from about half to a
-    // little over twice as fast (up to ~1 kHz firing for the high band at full speed).
-    const EngineVoice low{140.0, 0.30, 0.020, 620.0, 2.2, 1900.0, 0.7, 1.3, 0.20, 1300.0, 1.2, 4000.0};
-    const EngineVoice med{240.0, 0.22, 0.015, 760.0, 1.8, 2300.0, 0.6, 1.2, 0.18, 1700.0, 1.4, 5000.0};
-    const EngineVoice high{440.0, 0.14, 0.012, 980.0, 1.3, 2900.0, 0.45, 1.1, 0.16, 2300.0, 1.6, 6500.0};
+    // The bands cross-fade (low into med around engine speed 300, med into high around 500); the
+    // band table's rates there play low, med and high at about 1.75/1.11 and 1.49/1.39 of their
+    // own rate, so the firing rates (and the resonances) are tuned to meet at those points:
+    // one engine rising through its range rather than three engines at once. Every rate is a
+    // multiple of 5 Hz so the two-second loop holds whole firing patterns.
+    const EngineVoice low{200.0, 0.30, 0.020, 470.0, 2.2, 1400.0, 0.7, 1.3, 0.20, 1000.0, 1.2, 3500.0};
+    const EngineVoice med{315.0, 0.22, 0.015, 740.0, 1.8, 2200.0, 0.6, 1.2, 0.18, 1550.0, 1.4, 5000.0};
+    const EngineVoice high{335.0, 0.16, 0.012, 790.0, 1.5, 2350.0, 0.5, 1.1, 0.16, 1650.0, 1.6, 5300.0};
     const std::vector<float> engines[3] = {synthEngine(low, 11), synthEngine(med, 22), synthEngine(high, 33)};
     sink.addArchiveFile("low.ogg", encodeVorbis(&engines[0], 1, 0.7f));
     sink.addArchiveFile("med.ogg", encodeVorbis(&engines[1], 1, 0.7f));
