@@ -112,18 +112,18 @@ protected:
         child.pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     }
-    // The name of a top-level window other than the run's own (a message box about an asset
-    // the archive lacks, waiting for a person), or "" when there is none.
-    std::string foreignWindow() {
+    // A shown top-level window smaller than the screen (a message box about an asset the
+    // archive lacks, waiting for a person), described as "WxH"; "" when there is none.
+    std::string smallWindow() {
         Window root = DefaultRootWindow(display), rootReturn, parent, *children = nullptr;
         unsigned count = 0;
         std::string found;
         if (!XQueryTree(display, root, &rootReturn, &parent, &children, &count)) return found;
+        const int screenWidth = DisplayWidth(display, DefaultScreen(display));
         for (unsigned i = 0; i < count && found.empty(); ++i) {
-            char* name = nullptr;
-            if (!XFetchName(display, children[i], &name) || !name) continue;
-            if (std::string(name) != "Ravelin") found = name;
-            XFree(name);
+            XWindowAttributes wa;
+            if (XGetWindowAttributes(display, children[i], &wa) && wa.map_state == IsViewable && wa.width < screenWidth)
+                found = std::to_string(wa.width) + "x" + std::to_string(wa.height);
         }
         if (children) XFree(children);
         return found;
@@ -269,7 +269,7 @@ TEST_F(ShellRunTest, SigtermEndsAFullScreenRunThroughItsShutdown) {
     // Wait for the full-screen window to show a picture.
     std::string box;
     auto covered = [&] {
-        box = foreignWindow();
+        box = smallWindow();
         if (!box.empty()) return true;
         Window rootReturn, parent, *children = nullptr;
         unsigned count = 0;
@@ -290,7 +290,7 @@ TEST_F(ShellRunTest, SigtermEndsAFullScreenRunThroughItsShutdown) {
         // the same SIGTERM path without them.
         kill(child.pid, SIGKILL);
         wait(child);
-        GTEST_SKIP() << "the run waits on a message box (\"" << box << "\"): an asset is missing";
+        GTEST_SKIP() << "the run waits on a message box (a " << box << " window): an asset is missing";
     }
     ASSERT_TRUE(running(child)) << outputOf(child);
     kill(child.pid, SIGTERM);
