@@ -16,6 +16,7 @@
 #include "race/camera_director.h"
 #include "race/car.h"
 #include "sound/engine_sound.h"
+#include "sound/run_sound.h"
 #include "sound/sound_system.h"
 
 namespace ravelin {
@@ -156,14 +157,10 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
     director.initCounters();
 
     // Sound start, then the first shot, then the volume.
-    saveOutputVolume();
-    setOutputVolume(0);
-    if (options.music) startMusic();
-    if (options.engines)
-        for (Car& car : race.cars) car.engineSound.startChannels();
+    startRunSound(options.music, options.engines);
     director.initShots();
     director.computeView();
-    setOutputVolume(options.volume);
+    setRunVolume(options.volume);
 
     // Output is rendered a frame at a time; the buffers are made once, before the loop.
     const uint64_t totalFrames = uint64_t(options.seconds * kMixRate + 0.5);
@@ -201,8 +198,7 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
         written = until;
     }
 
-    restoreOutputVolume();
-    sound.unbind();
+    stopRunSound();
 
     result.frames = written;
     if (written > 0) {

@@ -249,6 +249,24 @@ TEST_F(AudioLibrary, StereoSamplePlaysItsOwnChannels) {
     EXPECT_LT(rms(out, 1, 2000, 8820), 0.02);
 }
 
+TEST_F(AudioLibrary, FreeingASampleStopsItsChannels) {
+    AudioHandle sample = loadSine(441.0f, kRate, kAudioSampleLoop);
+    AudioHandle channel = Audio_SamplePlay(sample);
+    EXPECT_GT(rms(render(4410), 0, 1000, 4410), 0.05);
+    ASSERT_TRUE(audioSampleFree(sample));
+    EXPECT_LT(rms(render(4410), 0, 1000, 4410), 1e-6);  // after the stop's short fade
+    EXPECT_FALSE(Audio_ChannelSetAttributes(channel, 44100, 100, 0));
+    EXPECT_EQ(Audio_SamplePlay(sample), 0u);
+    EXPECT_FALSE(audioSampleFree(sample));
+    // The slots are used again and the new handles differ from the old.
+    AudioHandle again = loadSine(441.0f, kRate, kAudioSampleLoop);
+    ASSERT_NE(again, 0u);
+    EXPECT_NE(again, sample);
+    AudioHandle newChannel = Audio_SamplePlay(again);
+    EXPECT_NE(newChannel, 0u);
+    EXPECT_NE(newChannel, channel);
+}
+
 TEST(AudioLibraryWithoutDevice, EveryCallIsHarmless) {
     SoundVector v{1, 2, 3};
     int32_t f = 0;

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "race/car.h"
 #include "sound/engine_sound.h"
+#include "sound/run_sound.h"
 #include "sound/sound_system.h"
 
 namespace ravelin {
@@ -208,6 +210,30 @@ TEST_F(EngineCalls, VolumeIsSavedZeroedSetAndRestored) {
     restoreOutputVolume();
     std::vector<std::string> want = {"getVolume", "setVolume 0", "setVolume 250", "setVolume 63"};
     EXPECT_EQ(gCalls, want);
+}
+
+TEST_F(EngineCalls, RunStartSavesZeroesThenStartsEnginesCarZeroFirst) {
+    auto& cars = raceState().cars;
+    for (int k = 0; k < kCarCount; ++k)
+        for (int b = 0; b < 3; ++b) cars[size_t(k)].engineSound.sample[b] = uintptr_t(1 + k * 3 + b);
+    gVolume = 42;
+    startRunSound(false, true);
+    ASSERT_EQ(gCalls.size(), 2u + size_t(kCarCount) * 6u);
+    EXPECT_EQ(gCalls[0], "getVolume");
+    EXPECT_EQ(gCalls[1], "setVolume 0");
+    for (int k = 0; k < kCarCount; ++k) {
+        size_t at = 2 + size_t(k) * 6;
+        EXPECT_EQ(gCalls[at], "play3D " + std::to_string(1 + k * 3) + " pos") << k;
+        EXPECT_EQ(gCalls[at + 2], "play3D " + std::to_string(3 + k * 3) + " pos") << k;
+        EXPECT_EQ(gCalls[at + 3], "get " + std::to_string(101 + k * 3)) << k;
+    }
+    setRunVolume(75);
+    EXPECT_EQ(gCalls.back(), "setVolume 75");
+    gCalls.clear();
+    startRunSound(false, false);  // engine sounds off: only the volume steps
+    std::vector<std::string> want = {"getVolume", "setVolume 0"};
+    EXPECT_EQ(gCalls, want);
+    for (auto& car : cars) car.engineSound = EngineSound{};
 }
 
 }  // namespace

@@ -110,8 +110,9 @@ const Move kMoves[kMoveCount] = {
      }},
     {"over the shoulder", 100, true,
      [](float s) {
-         V3 eye = lerp(V3{1.0f, -3.4f, 3.4f}, V3{-1.0f, -3.0f, 3.3f}, s);
-         return Pose{eye, {0.3f - 0.6f * s, 11.0f, 0.6f}};
+         // Beside the airbox, looking past the helmet down the track.
+         V3 eye = lerp(V3{1.9f, -2.9f, 3.0f}, V3{1.5f, -2.4f, 3.1f}, s);
+         return Pose{eye, {0.2f - 0.4f * s, 9.0f, 0.7f}};
      }},
     {"overhead", 90, true,
      [](float s) {

@@ -581,6 +581,25 @@ bool audioInitLoopback(uint32_t frequency) {
     return true;
 }
 
+bool audioSampleFree(AudioHandle sampleHandle) {
+    Library& l = lib();
+    if (!l.device) return fail(kAudioErrorNotInitialised);
+    Sample* sample = findSample(sampleHandle);
+    if (!sample) return fail(kAudioErrorHandle);
+    for (Channel& c : l.channels) {
+        if (c.handle && c.sample == sampleHandle) {
+            alSourceStop(c.source);
+            alSourcei(c.source, AL_BUFFER, 0);
+            ALuint source = c.source;
+            c = Channel{};
+            c.source = source;  // kept for the next channel in this slot
+        }
+    }
+    alDeleteBuffers(1, &sample->buffer);
+    *sample = Sample{};
+    return succeed();
+}
+
 bool audioRenderLoopback(float* out, uint32_t frames) {
     Library& l = lib();
     if (!out) return false;
