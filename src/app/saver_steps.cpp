@@ -2,13 +2,11 @@
 // composition, the race animation's loading and update, and the sound system.
 #include "app/frame_composition.h"
 #include "app/saver_run.h"
-#include "race/car.h"
 #include "race/race_run.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
 #include "render/world.h"
-#include "sound/engine_sound.h"
-#include "sound/sound_system.h"
+#include "sound/run_sound.h"
 
 namespace ravelin {
 namespace {
@@ -26,15 +24,7 @@ void windowSizedStep(int width, int height) {
     installRaceHooks(width, height);
 }
 
-void bindSoundStep(WindowHandle mainWindow) { soundSystem().bind(mainWindow); }
-
-void startSoundStep(bool music, bool effects) {
-    saveOutputVolume();
-    setOutputVolume(0);
-    if (music) startMusic();
-    if (effects)
-        for (Car& car : raceState().cars) car.engineSound.startChannels();
-}
+void bindSoundStep(WindowHandle mainWindow) { bindRunSound(mainWindow); }
 
 void updateFrameStep(float dt) {
     lensFlare().update(dt);
@@ -43,8 +33,6 @@ void updateFrameStep(float dt) {
     else
         advanceTestCamera(dt);
 }
-
-void unbindSoundStep() { soundSystem().unbind(); }
 
 SaverSteps makeDefaultSteps() {
     SaverSteps steps;
@@ -58,13 +46,13 @@ SaverSteps makeDefaultSteps() {
     steps.loadSkyAndFlare = loadSkyAndFlare;
     steps.loadRaceLate = loadRaceLate;
     steps.startShots = startRaceShots;
-    steps.startSound = startSoundStep;
-    steps.setVolume = setOutputVolume;
+    steps.startSound = startRunSound;
+    steps.setVolume = setRunVolume;
     steps.updateFrame = updateFrameStep;
     steps.drawFrame = drawFrame;
     steps.presentFrame = presentFrame;
-    steps.restoreVolume = restoreOutputVolume;
-    steps.unbindSound = unbindSoundStep;
+    // Restores the volume, then stops, frees and unbinds the library: both shutdown steps.
+    steps.restoreVolume = stopRunSound;
     return steps;
 }
 
