@@ -590,3 +590,70 @@ TEST(GeneratedArchive, CarLooksMeshesCameraMovesAndSoundsWhenPresent) {
         }
     }
 }
+
+// The cars reflect the cube through the texture matrix transpose(view × rotate(−90°, X)), so a
+// world reflection direction r looks the cube up along d = (r.x, −r.z, r.y); GL then picks the
+// face by d's major axis and (s, t) by its face table, t = 0 being the picture's bottom row as
+// decoded. The face pictures must show there what the dome shows in direction r.
+TEST(GeneratedArchive, ReflectionCubeAgreesWithTheSkyDome) {
+    REQUIRE_ARCHIVE();
+    struct Pic {
+        int w = 0, h = 0, c = 0;
+        std::vector<uint8_t> px;
+        const uint8_t* at(double s, double tFromBottom) const {
+            const int x = std::clamp(int(s * w), 0, w - 1), y = std::clamp(int((1 - tFromBottom) * h), 0, h - 1);
+            return &px[(size_t(y) * size_t(w) + size_t(x)) * 3];
+        }
+    };
+    auto load = [](const std::string& name) {
+        Pic p;
+        const Entry* e = archive().find("textures\\" + name);
+        EXPECT_TRUE(e && decodeJpeg(e->data, p.w, p.h, p.c, &p.px)) << name;
+        return p;
+    };
+    const Pic dome = load("skydome.jpg");
+    const Pic faces[6] = {load("skybox_right.JPG"), load("skybox_left.JPG"), load("skybox_bottom.JPG"),
+                          load("skybox_top.JPG"),   load("skybox_front.JPG"), load("skybox_back.JPG")};
+    ASSERT_FALSE(dome.px.empty());
+    double total = 0;
+    int n = 0, bad = 0;
+    for (int i = 0; i < 4000; ++i) {
+        // Directions spread over the sphere (golden spiral), above −15° elevation.
+        const double z = 1 - 2 * (i + 0.5) / 4000, rad = std::sqrt(1 - z * z), phi = i * 2.399963;
+        const double rx = rad * std::cos(phi), ry = rad * std::sin(phi), rz = z;
+        const double el = std::asin(rz);
+        if (el < -15 * M_PI / 180) continue;
+        const double dx = rx, dy = -rz, dz = ry;
+        const double ax = std::fabs(dx), ay = std::fabs(dy), az = std::fabs(dz);
+        int face;
+        double sc, tc, ma;
+        if (ax >= ay && ax >= az) {
+            face = dx > 0 ? 0 : 1;
+            sc = dx > 0 ? -dz : dz;
+            tc = -dy;
+            ma = ax;
+        } else if (ay >= az) {
+            face = dy > 0 ? 2 : 3;
+            sc = dx;
+            tc = dy > 0 ? dz : -dz;
+            ma = ay;
+        } else {
+            face = dz > 0 ? 4 : 5;
+            sc = dz > 0 ? dx : -dx;
+            tc = -dy;
+            ma = az;
+        }
+        const uint8_t* fc = faces[face].at((sc / ma + 1) / 2, (tc / ma + 1) / 2);
+        double azm = std::atan2(ry, rx);
+        if (azm < 0) azm += 2 * M_PI;
+        const double v = (el + 20 * M_PI / 180) / (M_PI / 2 + 20 * M_PI / 180);
+        const uint8_t* dc = dome.at(azm / (2 * M_PI), v);
+        const double diff = (std::abs(fc[0] - dc[0]) + std::abs(fc[1] - dc[1]) + std::abs(fc[2] - dc[2])) / 3.0;
+        total += diff;
+        bad += diff > 40;
+        ++n;
+    }
+    std::printf("cube vs dome: mean difference %.2f over %d directions, %d far off\n", total / n, n, bad);
+    EXPECT_LT(total / n, 8.0);
+    EXPECT_LT(bad, n / 50);
+}

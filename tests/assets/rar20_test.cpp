@@ -383,3 +383,31 @@ TEST(Rar20Stream, MatchesAcrossTheWindowWrapAndAtLongDistances) {
     ASSERT_TRUE(decodeStream(w.finish(), out, static_cast<uint32_t>(expected.size())));
     EXPECT_TRUE(out == expected);
 }
+
+TEST(Rar20Stream, DeltasUseThePreviousTableWhileRepeatsUseTheTableBeingRead) {
+    Rar20Writer w;
+    // Table 1: literals 0..255 of 10 bits, symbols 256..297 of 9 bits.
+    w.bits(0, 2);
+    for (int i = 0; i < 19; ++i) w.bits(5, 4);
+    for (int i = 0; i < 256; ++i) w.bits(10, 5);
+    for (int i = 0; i < 42; ++i) w.bits(9, 5);
+    for (int i = 0; i < 48; ++i) w.bits(6, 5);
+    for (int i = 0; i < 28; ++i) w.bits(5, 5);
+    // Canonical codes: the 42 nine-bit symbols take 0..41, then ten-bit codes start at 84.
+    w.bits(84 + 'k', 10);
+    w.bits(269 - 256, 9);  // new tables follow
+    // Table 2 (keep bit): entry 0 becomes (10 + 15) & 15 = 9; repeats copy that 9 from this
+    // table, not the 10 of the previous one; the last three keep their 9 with delta 0.
+    w.bits(1, 2);
+    for (int i = 0; i < 19; ++i) w.bits(5, 4);
+    w.bits(15, 5);
+    for (int i = 0; i < 49; ++i) {
+        w.bits(16, 5);
+        w.bits(3, 2);
+    }
+    for (int i = 0; i < 3 + 48 + 28; ++i) w.bits(0, 5);
+    w.symbol('k');  // every literal/length symbol is 9 bits now
+    std::vector<uint8_t> out;
+    ASSERT_TRUE(decodeStream(w.finish(), out, 2));
+    EXPECT_EQ(std::string(out.begin(), out.end()), "kk");
+}

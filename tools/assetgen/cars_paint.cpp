@@ -42,6 +42,19 @@ float valueNoise(float x, float y, int seed) {
 
 using Shader = std::function<Rgb(float x, float y)>;  // pixel coordinates, y down
 
+// Paint texture: gentle large-scale variation and fine grain so flat panels do not look flat.
+void addGrain(Picture& pic, float scale) {
+    for (int y = 0; y < pic.height; ++y)
+        for (int x = 0; x < pic.width; ++x) {
+            float fx = static_cast<float>(x), fy = static_cast<float>(y);
+            float n = 0.94f + 0.06f * valueNoise(fx / scale, fy / scale, 7) + 0.03f * (valueNoise(fx / 3.0f, fy / 3.0f, 9) - 0.5f);
+            for (int ch = 0; ch < 3; ++ch) {
+                uint8_t& b = pic.pixels[static_cast<size_t>((y * pic.width + x) * pic.channels + ch)];
+                b = static_cast<uint8_t>(std::clamp(static_cast<int>(std::lround(b * n)), 0, 255));
+            }
+        }
+}
+
 // Evaluates shader on 3 × 3 sub-samples per pixel; alpha (RGBA pictures) from a second shader.
 Picture render(int w, int h, const Shader& colour, const std::function<float(float, float)>& alpha = nullptr) {
     Picture p;
@@ -179,11 +192,11 @@ const std::vector<LiveryDesign>& liveryDesigns() {
         {"f", "body_f.jpg", "helmet.jpg", 0, {196, 22, 28}, {238, 236, 230}, {30, 32, 40}, "1",
          {"NORVEX", "KESTRA", "ZEN"}, 0},
         {"b", "body_b.jpg", "helmet2.jpg", 1, {34, 34, 40}, {212, 170, 62}, {236, 232, 220}, "2",
-         {"OSTRAL", "TELMAR", "OST"}, 1},
+         {"OSTRAL", "TELVARA", "OST"}, 1},
         {"green", "green.jpg", "helm6.jpg", 2, {22, 96, 58}, {236, 200, 40}, {235, 235, 228}, "5",
          {"BRAVIK", "HALDEN", "BRV"}, 2},
         {"blue", "blue.jpg", "helm8.jpg", 2, {26, 66, 168}, {236, 236, 240}, {214, 36, 40}, "8",
-         {"IRIDEX", "VYNTA", "IRX"}, 0},
+         {"IRVANO", "VYNTA", "IRV"}, 0},
         {"orange", "orange.jpg", "helm3.jpg", 1, {238, 118, 22}, {22, 40, 92}, {240, 238, 230}, "11",
          {"CORVALE", "MIRAVO", "CRV"}, 3},
         {"yellow", "yellow.jpg", "helm4.jpg", 1, {242, 202, 34}, {28, 60, 150}, {30, 30, 34}, "14",
@@ -295,15 +308,7 @@ Picture paintLivery(const LiveryDesign& d) {
         return sideView(y, (v - kLeftV0) / (kLeftV1 - kLeftV0) * kLiverySideZMax, false);
     };
     Picture pic = render(size, size, colour);
-    // Paint texture: gentle large-scale variation and fine grain so flat panels do not look flat.
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            float n = 0.94f + 0.06f * valueNoise(x / 40.0f, y / 40.0f, 7) + 0.03f * (valueNoise(x / 3.0f, y / 3.0f, 9) - 0.5f);
-            for (int ch = 0; ch < 3; ++ch) {
-                uint8_t& b = pic.pixels[static_cast<size_t>((y * size + x) * 3 + ch)];
-                b = static_cast<uint8_t>(std::clamp(static_cast<int>(std::lround(b * n)), 0, 255));
-            }
-        }
+    addGrain(pic, 40.0f);
     return pic;
 }
 
@@ -340,7 +345,7 @@ Picture paintHelmet(int design) {
                     float sa = -2.4f + k * 1.2f, sl = 0.6f;
                     float da = (a - sa) * std::cos(sl), dl = lat - sl;
                     float ang = std::atan2(dl, da), r = std::sqrt(da * da + dl * dl);
-                    float star = 0.16f * (0.55f + 0.45f * std::cos(5 * ang));
+                    float star = 0.26f * (0.55f + 0.45f * std::cos(5 * ang));
                     if (r < star) c = h.stripe;
                 }
                 break;
@@ -371,7 +376,9 @@ Picture paintHelmet(int design) {
         if (lat < -0.38f) c = Rgb{30, 30, 34};  // neck padding
         return c;
     };
-    return render(w, hh, colour);
+    Picture pic = render(w, hh, colour);
+    addGrain(pic, 20.0f);
+    return pic;
 }
 
 Picture paintTyre() {

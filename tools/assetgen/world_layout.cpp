@@ -306,7 +306,11 @@ void Layout::barriers() {
                 std::snprintf(name, sizeof name, "barrier%02d", ++count);
                 WorldMesh& m = w.add(name);
                 m.bakeLight = true;
-                addWall(m.mesh, run, 0.22, 0.08, 1.0 / 6.0);
+                // The lettering reads left to right from the track: on the right-hand side
+                // the wall runs against the direction of travel.
+                std::vector<D3> pts = run;
+                if (side == 1) std::reverse(pts.begin(), pts.end());
+                addWall(m.mesh, pts, 0.22, 0.08, 1.0 / 6.0);
                 occ.markPoints(run, 0.6);
             }
             run.clear();
@@ -488,10 +492,24 @@ void Layout::pits() {
         const D3 p = offsetPoint(s, kRoadHalfWidth + 7.0);
         occ.mark(p.x - 3, p.y - 3, p.x + 3, p.y + 3);
     }
+    // Race control tower beyond the pit building's end; in the afternoon sun its long shadow
+    // falls across the straight.
+    {
+        const CentreSample cs = c.interpolate(c.startS + 36);
+        const D3 base = cs.pos + cs.left * (kRoadHalfWidth + 8.0);
+        WorldMesh& t = w.add("tower");
+        t.bakeLight = true;
+        const D3 h1{1.1, 1.1, 0}, h2{1.5, 1.5, 0};
+        t.mesh.box(base - h1, base + h1 + D3{0, 0, 4.2}, {0, 0.5f}, {0.55f, 0.9f}, {0, 0.96f}, {0.1f, 1});
+        t.mesh.box(base - h2 + D3{0, 0, 4.2}, base + h2 + D3{0, 0, 5.1}, {0, 0.62f}, {0.75f, 0.8f}, {0, 0.96f}, {0.1f, 1});
+        t.mesh.box(base - h2 - D3{0.15, 0.15, 0} + D3{0, 0, 5.1}, base + h2 + D3{0.15, 0.15, 5.3}, {0, 0.96f}, {0.1f, 1},
+                   {0, 0.96f}, {0.1f, 1});
+        occ.mark(base.x - 2.5, base.y - 2.5, base.x + 2.5, base.y + 2.5);
+    }
     WorldMesh& pw = w.add("pitwall");
     pw.bakeLight = true;
     addWall(pw.mesh, wall, 0.18, 0.1, 1.0 / 6.0);
-    w.test.push_back({"pits.txt", {"mesh pits"}});
+    w.test.push_back({"pits.txt", {"mesh pits", "mesh tower"}});
     w.test.push_back({"barrier.txt", {"mesh pitwall"}});
 }
 
