@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  # No switch would open the settings dialog; the run itself is /s.
+  if [ $# -eq 0 ]; then set -- /s; fi
   exec build/src/platform/sdl/ravelin "$@"
 fi
 out=${RAVELIN_FRAMES:-$PWD/frames}

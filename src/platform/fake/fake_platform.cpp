@@ -95,7 +95,7 @@ bool FakePlatform::enumDisplayMode(int index, DisplayMode& mode) {
 bool FakePlatform::switchDisplayMode(const DisplayMode& mode) {
     calls.push_back("switchDisplayMode " + std::to_string(mode.width) + "x" + std::to_string(mode.height) + "x" +
                     std::to_string(mode.bitsPerPixel));
-    return true;
+    return switchOk;
 }
 
 void FakePlatform::restoreDisplayMode() { calls.push_back("restoreDisplayMode"); }

@@ -83,6 +83,7 @@ public:
     DisplayMode desktopMode{1280, 1024, 32, 60};
     std::vector<DisplayMode> modes;
     std::vector<DisplayAdapter> adapters;
+    bool switchOk = true;  // answer of switchDisplayMode
     bool failWindows = false;
     int nextWindow = 1;
     int clientWidth = 800, clientHeight = 600;

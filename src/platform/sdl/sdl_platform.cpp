@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include "platform/linux/file_settings_store.h"
+#include "platform/sdl/x11_support.h"
 
 #include <SDL.h>
 
@@ -36,11 +37,22 @@ void toPlatformMode(const SDL_DisplayMode& in, DisplayMode& out) {
 }  // namespace
 
 SdlPlatform::SdlPlatform() : fileStore_(new FileSettingsStore) {
-    videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    // A screensaver must let the display blank and power off; SDL blocks that by default.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // A full-screen window that loses focus to a blanking window on another display must stay.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // SIGTERM and SIGINT arrive as a quit event, so they end the run through its shutdown.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+    // Without a desktop SDL may still find a console or off-screen driver and "run" where nobody
+    // can see it; a screensaver without a display has nothing to do (SDL_VIDEODRIVER overrides).
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (displayPresent() || (driver && *driver)) videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
 }
 
 SdlPlatform::~SdlPlatform() {
     destroyGlContext();
+    for (SDL_Window* window : blankingWindows_) SDL_DestroyWindow(window);
+    // A foreign window is only forgotten: destroying it belongs to its owner.
     if (mainWindow_) SDL_DestroyWindow(mainWindow_);
     SDL_Quit();
 }
@@ -133,10 +145,24 @@ WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (fullScreen_) flags |= modeSwitched_ ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_BORDERLESS;
-    SDL_Window* window = SDL_CreateWindow("Ravelin", rect.left, rect.top, width, height, flags);
-    if (!window) return 0;
+    SDL_Window* window = nullptr;
+    if (hostWindow_) {
+        // The host's window keeps its visual; the context is made for that visual.
+        SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+        window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(hostWindow_)));
+        if (!window) {
+            std::fprintf(stderr, "ravelin: cannot use window 0x%lx: %s\n", hostWindow_, SDL_GetError());
+            return 0;
+        }
+    } else {
+        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+        if (fullScreen_) flags |= modeSwitched_ ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+        window = SDL_CreateWindow("Ravelin", rect.left, rect.top, width, height, flags);
+        if (!window) {
+            std::fprintf(stderr, "ravelin: cannot create the window: %s\n", SDL_GetError());
+            return 0;
+        }
+    }
     if (fullScreen_ && modeSwitched_) {
         SDL_DisplayMode mode{};
         mode.w = requestedMode_.width;
@@ -145,7 +171,13 @@ WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
         SDL_SetWindowDisplayMode(window, &mode);
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (context) SDL_GL_MakeCurrent(window, context);
+    if (!context || SDL_GL_MakeCurrent(window, context) != 0) {
+        // Without a context nothing can be drawn: say so and let the run give the desktop back.
+        std::fprintf(stderr, "ravelin: cannot create an OpenGL context: %s\n", SDL_GetError());
+        if (context) SDL_GL_DeleteContext(context);
+        if (!hostWindow_) SDL_DestroyWindow(window);
+        return 0;
+    }
     mainWindow_ = window;
     glContext_ = context;
     return handleOf(window);
@@ -153,28 +185,35 @@ WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
 
 WindowHandle SdlPlatform::createBlankingWindow(const Rect& rect) {
     if (!videoReady_) return 0;
+    Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+    if (fullScreen_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_Window* window = SDL_CreateWindow("Ravelin", rect.left, rect.top, rect.right - rect.left,
-                                          rect.bottom - rect.top, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+                                          rect.bottom - rect.top, flags);
     if (!window) return 0;
-    if (SDL_Surface* surface = SDL_GetWindowSurface(window)) {
-        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-        SDL_UpdateWindowSurface(window);
-    }
+    blankingWindows_.push_back(window);
+    paintBlack(window);
     return handleOf(window);
 }
 
 void SdlPlatform::showWindow(WindowHandle window) {
     if (!window) return;
+    if (hostWindow_ && windowOf(window) == mainWindow_) return;  // the host shows its own window
     SDL_ShowWindow(windowOf(window));
     SDL_RaiseWindow(windowOf(window));
+    // A shown window has a new surface size (full screen): black it again.
+    for (SDL_Window* blank : blankingWindows_)
+        if (blank == windowOf(window)) paintBlack(blank);
 }
 
 void SdlPlatform::closeWindow(WindowHandle window) {
-    if (window) SDL_MinimizeWindow(windowOf(window));
+    if (!window || (hostWindow_ && windowOf(window) == mainWindow_)) return;
+    SDL_MinimizeWindow(windowOf(window));
 }
 
 bool SdlPlatform::clientSize(WindowHandle window, int& width, int& height) {
     if (!window) return false;
+    if (windowOf(window) == mainWindow_ && hostWindow_)
+        return x11::windowSize(mainWindow_, width, height);  // the host resizes it behind SDL's back
     if (windowOf(window) == mainWindow_)
         SDL_GL_GetDrawableSize(mainWindow_, &width, &height);
     else
@@ -198,13 +237,23 @@ void SdlPlatform::destroyGlContext() {
 }
 
 bool SdlPlatform::setGammaRamp(const uint16_t* ramp) {
-    return mainWindow_ && SDL_SetWindowGammaRamp(mainWindow_, ramp, ramp + 256, ramp + 512) == 0;
+    // SDL's own gamma needs a DirectColor visual, which desktops do not use: go to XRandR's
+    // per-CRTC ramps. Elsewhere (Wayland) the display's gamma is left alone.
+    if (!mainWindow_ || hostWindow_) return false;
+    return x11::setGamma(mainWindow_, ramp);
 }
 
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
 void SdlPlatform::warpCursor(WindowHandle window, int x, int y) {
-    if (window) SDL_WarpMouseInWindow(windowOf(window), x, y);
+    if (window && !hostWindow_) SDL_WarpMouseInWindow(windowOf(window), x, y);
+}
+
+void SdlPlatform::paintBlack(SDL_Window* window) {
+    if (SDL_Surface* surface = SDL_GetWindowSurface(window)) {
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        SDL_UpdateWindowSurface(window);
+    }
 }
 
 bool SdlPlatform::pollEvent(InputEvent& event) {
@@ -237,6 +286,11 @@ bool SdlPlatform::pollEvent(InputEvent& event) {
             event.y = e.motion.y;
             return true;
         case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                SDL_Window* exposed = SDL_GetWindowFromID(e.window.windowID);
+                for (SDL_Window* blank : blankingWindows_)
+                    if (blank == exposed) paintBlack(blank);
+            }
             if (e.window.event != SDL_WINDOWEVENT_CLOSE) break;
             event.type = InputType::Close;
             event.window = handleOf(SDL_GetWindowFromID(e.window.windowID));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -30,6 +31,9 @@ public:
     void setFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
     // Replaces the per-user settings file with another store (null: back to the file).
     void setSettingsStore(SettingsStore* store) { store_ = store; }
+    // Hosted runs (xscreensaver): the main window is this X window of another program, drawn
+    // with its own visual; it is never minimised, warped over or given a gamma ramp.
+    void setHostWindow(unsigned long window) { hostWindow_ = window; }
 
     ByteRange findResource(std::string_view type, uint16_t id) override;
     void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override;
@@ -57,6 +61,8 @@ public:
     bool pollEvent(InputEvent& event) override;
 
 private:
+    static void paintBlack(SDL_Window* window);
+
     bool videoReady_ = false;
     bool nonBlocking_ = false;
     bool fullScreen_ = true;
@@ -64,7 +70,9 @@ private:
     LocalTime fixedTime_;
     bool modeSwitched_ = false;
     DisplayMode requestedMode_;
+    unsigned long hostWindow_ = 0;
     SDL_Window* mainWindow_ = nullptr;
+    std::vector<SDL_Window*> blankingWindows_;
     void* glContext_ = nullptr;
     SettingsStore* store_ = nullptr;
     std::unique_ptr<SettingsStore> fileStore_;  // the per-user settings file

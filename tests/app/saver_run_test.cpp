@@ -1,0 +1,442 @@
+// The full-screen run against the fake platform: start-up and shutdown as the recorded sequence
+// of seam calls and steps, the exit rules from synthetic events, the mouse-travel rule, bad
+// display modes, missing windows and the hosted (xscreensaver) run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/saver_run.h"
+#include "platform/fake/fake_platform.h"
+
+using namespace ravelin;
+
+namespace {
+
+FakePlatform* gFake = nullptr;
+// Events that "arrive" while frame n is being updated (n counted from 0).
+std::vector<std::pair<long, InputEvent>> gArrivals;
+long gFrame = 0;
+std::vector<float> gDts;
+
+void record(const std::string& what) { gFake->calls.push_back("step " + what); }
+
+SaverSteps recordingSteps() {
+    SaverSteps s;
+    s.setUpGl = [](int32_t gamma, bool defGamma) {
+        record("setUpGl " + std::to_string(gamma) + (defGamma ? " default" : " ramp"));
+    };
+    s.windowSized = [](int w, int h) { record("windowSized " + std::to_string(w) + "x" + std::to_string(h)); };
+    s.showLoadingScreen = [](int w, int h) {
+        record("showLoadingScreen " + std::to_string(w) + "x" + std::to_string(h));
+    };
+    s.bindSound = [](WindowHandle window) { record("bindSound " + std::to_string(window)); };
+    s.loadFontAndScenes = [] { record("loadFontAndScenes"); };
+    s.loadRaceEarly = [] { record("loadRaceEarly"); };
+    s.loadSkyAndFlare = [] { record("loadSkyAndFlare"); };
+    s.loadRaceLate = [] { record("loadRaceLate"); };
+    s.startSound = [](bool music, bool effects) {
+        record(std::string("startSound") + (music ? " music" : "") + (effects ? " effects" : ""));
+    };
+    s.startShots = [] { record("startShots"); };
+    s.setVolume = [](int32_t v) { record("setVolume " + std::to_string(v)); };
+    s.updateFrame = [](float dt) {
+        gDts.push_back(dt);
+        record("updateFrame");
+        for (const auto& [frame, event] : gArrivals)
+            if (frame == gFrame) gFake->events.push_back(event);
+    };
+    s.drawFrame = [](float) { record("drawFrame"); };
+    s.presentFrame = [] {
+        record("presentFrame");
+        ++gFrame;
+    };
+    s.restoreVolume = [] { record("restoreVolume"); };
+    s.unbindSound = [] { record("unbindSound"); };
+    return s;
+}
+
+DisplayAdapter adapter(bool primary, Rect rect, uintptr_t monitor) {
+    DisplayAdapter a;
+    a.attachedToDesktop = true;
+    a.primary = primary;
+    a.rect = rect;
+    a.monitorHandle = monitor;
+    return a;
+}
+
+InputEvent event(InputType type, WindowHandle window, int x = 0, int y = 0, bool systemKey = false) {
+    InputEvent e;
+    e.type = type;
+    e.window = window;
+    e.x = x;
+    e.y = y;
+    e.systemKey = systemKey;
+    return e;
+}
+
+class SaverRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gFake = &fake;
+        gArrivals.clear();
+        gFrame = 0;
+        gDts.clear();
+        fake.clientWidth = 1024;
+        fake.clientHeight = 768;
+        settings.Width = 1024;
+        settings.Height = 768;
+        settings.Depth = 32;
+        settings.Gamma = 70;
+        settings.Volume = 80;
+        settings.EnableMusic = true;
+        settings.EnableSFX = true;
+        fake.adapters = {adapter(true, {0, 0, 1920, 1080}, 0x10)};
+        buildTable();
+    }
+    void TearDown() override { gFake = nullptr; }
+
+    void buildTable() {
+        app = ScreensaverApp{};
+        buildMonitorTable(app);
+    }
+    // The key that ends the run after `frames` frames.
+    void endAfter(long frames) { gArrivals.push_back({frames - 1, event(InputType::KeyDown, 1)}); }
+    SaverResult run(SaverOptions options = {}) {
+        if (options.maxFrames == 0) options.maxFrames = 1000;  // a failing rule must not hang the test
+        return runSaver(app, settings, options, recordingSteps());
+    }
+    // Another run over the same table: fresh record, handles from 1 again.
+    void reset() {
+        fake.calls.clear();
+        fake.nextWindow = 1;
+        gFrame = 0;
+        gDts.clear();
+    }
+    long count(const std::string& call) const { return std::count(fake.calls.begin(), fake.calls.end(), call); }
+    // The calls from `first` on, up to (not including) `last`.
+    std::vector<std::string> between(const std::string& first, const std::string& last) const {
+        auto b = std::find(fake.calls.begin(), fake.calls.end(), first);
+        auto e = std::find(b, fake.calls.end(), last);
+        return {b, e};
+    }
+
+    FakePlatform fake;
+    ScreensaverApp app;
+    ScreensaverSettings settings;
+};
+
+TEST_F(SaverRunTest, StartUpAndShutdownInTheirOrder) {
+    fake.adapters = {adapter(true, {0, 0, 1920, 1080}, 0x10), adapter(false, {1920, 0, 3200, 1024}, 0x11)};
+    buildTable();
+    endAfter(1);
+    EXPECT_EQ(run(), SaverResult::Finished);
+    const std::vector<std::string> expected = {
+        "switchDisplayMode 1024x768x32",
+        "showCursor 0",
+        "createMainWindow 0,0,1024,768",
+        "createBlankingWindow 1920,0,3200,1024",
+        "showCursor 0",
+        "step setUpGl 70 ramp",
+        "showWindow 1",
+        "showWindow 2",
+        "step windowSized 1024x768",
+        "step showLoadingScreen 1024x768",
+        "step bindSound 1",
+        "step loadFontAndScenes",
+        "step loadRaceEarly",
+        "step loadSkyAndFlare",
+        "step loadRaceLate",
+        "step startSound music effects",
+        "step startShots",
+        "step setVolume 80",
+        "warpCursor 1 512,384",
+        "step updateFrame",
+        "step drawFrame",
+        "step presentFrame",
+        "step restoreVolume",
+        "step unbindSound",
+        "setGammaRamp",
+        "restoreDisplayMode",
+        "destroyGlContext",
+        "showCursor 1",
+        "closeWindow 1",
+        "closeWindow 2",
+        "showCursor 1",
+    };
+    EXPECT_EQ(fake.calls, expected);
+    // The shutdown ramp is the linear one: entry i is 256 × i.
+    ASSERT_EQ(fake.lastGammaRamp.size(), 768u);
+    EXPECT_EQ(fake.lastGammaRamp[255], 65280);
+    EXPECT_EQ(fake.lastGammaRamp[512 + 1], 256);
+    EXPECT_EQ(app.monitors[0].window, 1u);
+    EXPECT_EQ(app.monitors[1].window, 2u);
+}
+
+TEST_F(SaverRunTest, VSyncAsksForIntervalOneAfterTheSetUp) {
+    settings.VSync = true;
+    endAfter(1);
+    run();
+    auto part = between("step setUpGl 70 ramp", "showWindow 1");
+    EXPECT_EQ(part, (std::vector<std::string>{"step setUpGl 70 ramp", "setSwapInterval 1"}));
+    settings.VSync = false;
+    reset();
+    run();
+    EXPECT_EQ(count("setSwapInterval 1"), 0);
+}
+
+TEST_F(SaverRunTest, DesktopModeDefaultGammaAndSilenceTouchNothing) {
+    settings.UseDesktop = true;
+    settings.DefGamma = true;
+    settings.EnableMusic = false;
+    settings.EnableSFX = false;
+    endAfter(1);
+    run();
+    EXPECT_EQ(count("switchDisplayMode 1024x768x32"), 0);
+    EXPECT_EQ(count("setGammaRamp"), 0);
+    EXPECT_EQ(count("step setUpGl 70 default"), 1);
+    // The volume is still set and restored.
+    EXPECT_EQ(count("step startSound"), 1);
+    EXPECT_EQ(count("step setVolume 80"), 1);
+    EXPECT_EQ(count("step restoreVolume"), 1);
+    // No switch: the window takes the primary display whole.
+    EXPECT_EQ(count("createMainWindow 0,0,1920,1080"), 1);
+    // The display mode is put back in any case.
+    EXPECT_EQ(count("restoreDisplayMode"), 1);
+}
+
+TEST_F(SaverRunTest, NonsenseModesKeepTheDesktopAndTheRealSizeIsUsed) {
+    for (auto [w, h, d] : {std::tuple{0, 768, 32}, {1024, -5, 32}, {1024, 768, 0}, {100000, 768, 32}, {1024, 768, 7}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + "x" + std::to_string(d));
+        settings.Width = w;
+        settings.Height = h;
+        settings.Depth = d;
+        reset();
+        fake.clientWidth = 1920;
+        fake.clientHeight = 1080;
+        gArrivals.clear();
+        endAfter(1);
+        run();
+        EXPECT_EQ(std::count_if(fake.calls.begin(), fake.calls.end(),
+                                [](const std::string& c) { return c.rfind("switchDisplayMode", 0) == 0; }),
+                  0);
+        EXPECT_EQ(count("createMainWindow 0,0,1920,1080"), 1);
+        EXPECT_EQ(count("step showLoadingScreen 1920x1080"), 1);
+    }
+    EXPECT_FALSE(plausibleDisplayMode(640, 480, 24 + 1));
+    EXPECT_TRUE(plausibleDisplayMode(640, 480, 16));
+}
+
+TEST_F(SaverRunTest, RefusedModeSwitchGivesADesktopSizedWindow) {
+    fake.switchOk = false;
+    endAfter(1);
+    run();
+    EXPECT_EQ(count("switchDisplayMode 1024x768x32"), 1);
+    EXPECT_EQ(count("createMainWindow 0,0,1920,1080"), 1);
+}
+
+TEST_F(SaverRunTest, PrimaryAwayFromTheOriginKeepsItsRealPlace) {
+    // An X11 desktop whose primary sits right of a secondary display.
+    fake.adapters = {adapter(true, {1280, 0, 3200, 1080}, 0x20), adapter(false, {0, 0, 1280, 1024}, 0x21)};
+    buildTable();
+    settings.UseDesktop = true;
+    endAfter(1);
+    run();
+    EXPECT_EQ(count("createMainWindow 1280,0,3200,1080"), 1);
+    EXPECT_EQ(count("createBlankingWindow 0,0,1280,1024"), 1);
+}
+
+TEST_F(SaverRunTest, NoWindowRestoresTheDesktopAndReportsFailure) {
+    fake.failWindows = true;
+    EXPECT_EQ(run(), SaverResult::NoWindow);
+    const std::vector<std::string> expected = {"switchDisplayMode 1024x768x32", "showCursor 0",
+                                               "createMainWindow 0,0,1024,768", "restoreDisplayMode",
+                                               "showCursor 1"};
+    EXPECT_EQ(fake.calls, expected);
+}
+
+TEST_F(SaverRunTest, NoMonitorAtAllIsAFailureToo) {
+    fake.adapters.clear();
+    buildTable();
+    EXPECT_EQ(run(), SaverResult::NoWindow);
+    EXPECT_EQ(count("step showLoadingScreen 1024x768"), 0);
+    EXPECT_EQ(count("restoreDisplayMode"), 1);
+}
+
+TEST_F(SaverRunTest, QueuedEventsAreDispatchedBeforeAnyFrameAndQuitEndsWithoutOne) {
+    fake.events = {event(InputType::MiddleButton, 1), event(InputType::Wheel, 1), event(InputType::LeftButton, 1),
+                   event(InputType::Wheel, 1)};
+    run();
+    EXPECT_EQ(count("step updateFrame"), 0);
+    EXPECT_EQ(count("step drawFrame"), 0);
+    EXPECT_TRUE(fake.events.empty());
+    EXPECT_EQ(count("destroyGlContext"), 1);
+}
+
+TEST_F(SaverRunTest, FixedSeedDtAndFrameLimitForUnattendedRuns) {
+    SaverOptions options;
+    options.fixedSeed = true;
+    options.fixedDt = 0.04f;
+    options.maxFrames = 5;
+    struct Seen {
+        std::vector<long> frames;
+        int w = 0, h = 0;
+    } seen;
+    options.afterDraw = [](long frame, int w, int h, void* context) {
+        auto* s = static_cast<Seen*>(context);
+        s->frames.push_back(frame);
+        s->w = w;
+        s->h = h;
+        gFake->calls.push_back("afterDraw");
+    };
+    options.afterDrawContext = &seen;
+    run(options);
+    EXPECT_EQ(seen.frames, (std::vector<long>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(seen.w, 1024);
+    EXPECT_EQ(seen.h, 768);
+    EXPECT_EQ(gDts, std::vector<float>(5, 0.04f));
+    auto part = between("step drawFrame", "step updateFrame");
+    EXPECT_EQ(part, (std::vector<std::string>{"step drawFrame", "afterDraw", "step presentFrame"}));
+}
+
+TEST_F(SaverRunTest, DtComesFromTheFrameClockAfterLoading) {
+    fake.counterStep = 1000;  // 1 ms per counter read
+    endAfter(3);
+    run();
+    ASSERT_EQ(gDts.size(), 3u);
+    // The clock is restarted right before the loop, so no loading time leaks into dt.
+    for (float dt : gDts) {
+        EXPECT_GT(dt, 0.0f);
+        EXPECT_LT(dt, 0.01f);
+    }
+}
+
+TEST_F(SaverRunTest, MouseTravelIsSignedAndEndsTheRunOnlyWhenAsked) {
+    settings.MouseExit = true;
+    // Back and forth around the centre (512, 384): +5 then −5 half pixels, twice.
+    gArrivals = {{0, event(InputType::MouseMove, 1, 522, 384)}, {1, event(InputType::MouseMove, 1, 502, 384)},
+                 {2, event(InputType::MouseMove, 1, 512, 394)}, {3, event(InputType::MouseMove, 1, 512, 374)}};
+    endAfter(6);
+    run();
+    EXPECT_EQ(count("step drawFrame"), 6);  // only the key ended it
+    EXPECT_EQ(count("warpCursor 1 512,384"), 1 + 4);
+
+    // A long move ends it, and that frame is still drawn.
+    reset();
+    gArrivals = {{1, event(InputType::MouseMove, 1, 530, 384)}};
+    endAfter(10);
+    run();
+    EXPECT_EQ(count("step drawFrame"), 3);
+}
+
+TEST_F(SaverRunTest, MouseTravelWithoutMouseExitOnlyRecentres) {
+    settings.MouseExit = false;
+    gArrivals = {{0, event(InputType::MouseMove, 1, 900, 700)}};
+    endAfter(4);
+    run();
+    EXPECT_EQ(count("step drawFrame"), 4);
+    EXPECT_EQ(count("warpCursor 1 512,384"), 1 + 2);  // start-up, then x and y
+}
+
+TEST_F(SaverRunTest, HostedRunIgnoresInputAndFollowsResizes) {
+    SaverOptions options;
+    options.hosted = true;
+    settings.MouseExit = true;
+    gArrivals = {{0, event(InputType::KeyDown, 1)},
+                 {0, event(InputType::LeftButton, 1)},
+                 {0, event(InputType::MouseMove, 1, 1000, 700)},
+                 {3, event(InputType::Close, 1)}};
+    struct Resize {
+        static void at(long frame, int, int, void*) {
+            if (frame == 1) {
+                gFake->clientWidth = 640;
+                gFake->clientHeight = 480;
+            }
+        }
+    };
+    options.afterDraw = Resize::at;
+    run(options);
+    EXPECT_EQ(count("step drawFrame"), 4);
+    const std::vector<std::string> forbidden = {"switchDisplayMode", "showCursor", "warpCursor", "setGammaRamp",
+                                                "createBlankingWindow", "restoreDisplayMode", "closeWindow"};
+    for (const std::string& call : fake.calls)
+        for (const std::string& f : forbidden) EXPECT_NE(call.rfind(f, 0), 0u) << call;
+    EXPECT_EQ(count("step setUpGl 70 default"), 1);
+    EXPECT_EQ(count("step windowSized 1024x768"), 1);
+    EXPECT_EQ(count("step windowSized 640x480"), 1);
+    EXPECT_EQ(count("destroyGlContext"), 1);
+}
+
+TEST_F(SaverRunTest, HostedRunUsesOneWindowWhateverTheMonitors) {
+    fake.adapters = {adapter(true, {0, 0, 1920, 1080}, 0x10), adapter(false, {1920, 0, 3200, 1024}, 0x11)};
+    buildTable();
+    SaverOptions options;
+    options.hosted = true;
+    options.maxFrames = 1;
+    run(options);
+    EXPECT_EQ(count("createBlankingWindow 1920,0,3200,1024"), 0);
+    EXPECT_EQ(count("showWindow 1"), 1);
+}
+
+// The window procedure's rules, event by event.
+TEST(SaverInputTest, WhatEndsTheRun) {
+    FakePlatform fake;
+    struct Case {
+        InputEvent event;
+        bool quits;
+    };
+    const WindowHandle main = 7, blank = 8;
+    const Case cases[] = {
+        {event(InputType::KeyDown, main), true},
+        {event(InputType::KeyDown, main, 0, 0, true), false},  // Alt+key, F10, Alt+F4
+        {event(InputType::LeftButton, main), true},
+        {event(InputType::RightButton, main), true},
+        {event(InputType::MiddleButton, main), false},
+        {event(InputType::Wheel, main), false},
+        {event(InputType::Close, main), true},
+        {event(InputType::MouseMove, main, 0, 0), false},
+        {event(InputType::KeyDown, blank), false},
+        {event(InputType::LeftButton, blank), false},
+        {event(InputType::RightButton, blank), false},
+        {event(InputType::Close, blank), false},
+        {event(InputType::None, main), false},
+    };
+    for (const Case& c : cases) {
+        SaverInput input(main, 800, 600, false);
+        input.handle(c.event);
+        EXPECT_EQ(input.quitPosted(), c.quits) << static_cast<int>(c.event.type) << " in " << c.event.window;
+    }
+    // Hosted: only the close request (the host's SIGTERM) ends it.
+    for (const Case& c : cases) {
+        SaverInput input(main, 800, 600, true);
+        input.handle(c.event);
+        EXPECT_EQ(input.quitPosted(), c.event.type == InputType::Close && c.event.window == main);
+    }
+}
+
+TEST(SaverInputTest, DisplacementIsOverwrittenInHalfPixelsAndMovesOnBlankingWindowsDoNotCount) {
+    FakePlatform fake;
+    SaverInput input(7, 801, 601, false);  // centre (400, 300): integer halves
+    input.handle(event(InputType::MouseMove, 7, 410, 290));
+    input.handle(event(InputType::MouseMove, 7, 404, 301));
+    EXPECT_FLOAT_EQ(input.pendingDx(), 2.0f);
+    EXPECT_FLOAT_EQ(input.pendingDy(), 0.5f);
+    input.handle(event(InputType::MouseMove, 8, 0, 0));
+    EXPECT_FLOAT_EQ(input.pendingDx(), 2.0f);
+    EXPECT_FALSE(input.applyMouse(true));
+    EXPECT_FLOAT_EQ(input.mouseTravel(), 2.5f);
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"warpCursor 7 400,300", "warpCursor 7 400,300"}));
+    // Exactly 7.0 is not above the threshold; a little more is.
+    input.handle(event(InputType::MouseMove, 7, 409, 300));
+    EXPECT_FALSE(input.applyMouse(true));
+    EXPECT_FLOAT_EQ(input.mouseTravel(), 7.0f);
+    input.handle(event(InputType::MouseMove, 7, 400, 301));
+    EXPECT_TRUE(input.applyMouse(true));
+    // Up and left subtract.
+    input.handle(event(InputType::MouseMove, 7, 380, 280));
+    EXPECT_FALSE(input.applyMouse(true));
+    EXPECT_FLOAT_EQ(input.mouseTravel(), -12.5f);
+}
+
+}  // namespace
