@@ -9,12 +9,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/frame_composition.h"
-#include "app/random.h"
-#include "race/race_run.h"
+#include "app/saver_run.h"
+#include "app/screensaver_app.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
-#include "render/world.h"
 
 namespace ravelin {
 namespace {
@@ -64,126 +62,119 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
 }
 
-bool wantsExit(const InputEvent& event) {
-    switch (event.type) {
-    case InputType::KeyDown:
-        return !event.systemKey;
-    case InputType::LeftButton:
-    case InputType::RightButton:
-    case InputType::Close:
-        return true;
-    default:
-        return false;
-    }
+// The unattended runs' GL set-up: the test switch for single texturing, and the moment the
+// context is ready (the benchmark reports the time from there to the first frame). Steps are
+// plain functions, so the one run of the process keeps these here.
+struct GlSetUp {
+    bool forceSingleTexture = false;
+    int64_t ready = 0;
+};
+GlSetUp gGlSetUp;
+
+void unattendedSetUpGl(int32_t storedGamma, bool defGamma) {
+    gGlSetUp.ready = platform().counter();
+    setUpGl(GlSetupOptions{gGlSetUp.forceSingleTexture}, storedGamma, defGamma);
 }
 
-void advanceOneFrame(float dt) {
-    lensFlare().update(dt);
-    if (frameHooks().update)
-        frameHooks().update(dt);
-    else
-        advanceTestCamera(dt);
+// The saver's own steps; the GL set-up records its moment, and nobody listens to these runs, so
+// the sound library stays unbound and silent.
+SaverSteps unattendedSteps() {
+    SaverSteps steps = defaultSaverSteps();
+    steps.setUpGl = unattendedSetUpGl;
+    steps.bindSound = nullptr;
+    steps.startSound = nullptr;
+    steps.setVolume = nullptr;
+    steps.restoreVolume = nullptr;
+    steps.unbindSound = nullptr;
+    return steps;
 }
 
-int runCapture(const RunOptions& options, int width, int height) {
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
-    char path[4096];
+struct Capture {
+    const RunOptions* options = nullptr;
+    std::vector<uint8_t> pixels;
+    char path[4096] = {};
     int written = 0;
-    for (int frame = 0; frame < options.frames; ++frame) {
-        InputEvent event;
-        while (platform().pollEvent(event)) {
-        }
-        advanceOneFrame(options.dt);
-        drawFrame(options.dt);
-        if (frame % options.every == 0) {
-            glFinish();
-            glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glReadBuffer(GL_BACK);
-            glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-            std::snprintf(path, sizeof path, "%s/frame_%05d.png", options.captureDir.c_str(), frame);
-            if (!writePng(path, pixels.data(), width, height)) {
-                std::fprintf(stderr, "ravelin: cannot write %s\n", path);
-                return 1;
-            }
-            ++written;
-        }
-        presentFrame();
+    bool failed = false;
+};
+
+void captureAfterDraw(long frame, int width, int height, void* context) {
+    Capture& capture = *static_cast<Capture*>(context);
+    if (frame % capture.options->every != 0) return;
+    // Sized for the requested window up front; only a window that came out larger grows it, once.
+    size_t bytes = static_cast<size_t>(width) * height * 3;
+    if (capture.pixels.size() < bytes) capture.pixels.resize(bytes);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, capture.pixels.data());
+    std::snprintf(capture.path, sizeof capture.path, "%s/frame_%05ld.png", capture.options->captureDir.c_str(), frame);
+    if (!writePng(capture.path, capture.pixels.data(), width, height)) {
+        std::fprintf(stderr, "ravelin: cannot write %s\n", capture.path);
+        capture.failed = true;
+        return;
     }
-    std::printf("ravelin: %d frames drawn, %d written to %s\n", options.frames, written, options.captureDir.c_str());
-    return 0;
+    ++capture.written;
 }
 
-int runBenchmark(const RunOptions& options, int width, int height, int64_t glReady) {
-    // Reserved up front: the measurement itself must not allocate while frames are counted.
+bool captureAfterPresent(long, void* context) { return !static_cast<Capture*>(context)->failed; }
+
+struct Benchmark {
+    const RunOptions* options = nullptr;
     std::vector<double> windowRates;
-    windowRates.reserve(static_cast<size_t>(options.seconds) + 64);
     std::vector<double> cpuPerFrame;
-    cpuPerFrame.reserve(1 << 16);
+    double cpuBegin = 0, cpuEnd = 0;
     double firstFrameSeconds = 0, glToFirstFrame = 0;
-    int64_t begin = platform().counter();
-    int64_t windowStart = begin, last = begin;
+    int64_t begin = 0, windowStart = 0;
     int framesInWindow = 0;
     long frames = 0;
-    for (;;) {
-        InputEvent event;
-        while (platform().pollEvent(event)) {
-        }
-        int64_t now = platform().counter();
-        float dt = frames == 0 ? 0.0f : static_cast<float>(secondsBetween(last, now));
-        last = now;
-        double cpu0 = threadCpuSeconds();
-        advanceOneFrame(dt);
-        drawFrame(dt);
-        double cpu1 = threadCpuSeconds();
-        presentFrame();
-        if (frames == 0) {
-            glFinish();
-            int64_t t = platform().counter();
-            firstFrameSeconds = secondsBetween(options.startCounter, t);
-            glToFirstFrame = secondsBetween(glReady, t);
-            begin = windowStart = t;
-        } else if (cpuPerFrame.size() < cpuPerFrame.capacity()) {
-            cpuPerFrame.push_back(cpu1 - cpu0);
-        }
-        if (options.frameDone) options.frameDone(frames);
-        ++frames;
-        ++framesInWindow;
-        int64_t t = platform().counter();
-        double inWindow = secondsBetween(windowStart, t);
-        if (frames > 1 && inWindow >= 1.0 && windowRates.size() < windowRates.capacity()) {
-            windowRates.push_back(framesInWindow / inWindow);
-            framesInWindow = 0;
-            windowStart = t;
-        }
-        if (secondsBetween(begin, t) >= options.seconds && !windowRates.empty()) break;
-    }
-    if (options.frameDone) options.frameDone(-1);
-    double meanCpu = 0;
-    for (double c : cpuPerFrame) meanCpu += c;
-    if (!cpuPerFrame.empty()) meanCpu /= static_cast<double>(cpuPerFrame.size());
-    std::printf("size %dx%d\n", width, height);
-    std::printf("startup_to_first_frame_ms %.1f\n", firstFrameSeconds * 1000.0);
-    std::printf("gl_context_to_first_frame_ms %.1f\n", glToFirstFrame * 1000.0);
-    std::printf("frames %ld windows %zu\n", frames, windowRates.size());
-    std::printf("fps_median %.1f\n", median(windowRates));
-    std::printf("cpu_ms_per_frame_median %.3f mean %.3f\n", median(cpuPerFrame) * 1000.0, meanCpu * 1000.0);
-    return 0;
+    int width = 0, height = 0;  // the size the window really got
+};
+
+void benchmarkBeforeFrame(long, void* context) { static_cast<Benchmark*>(context)->cpuBegin = threadCpuSeconds(); }
+
+void benchmarkAfterDraw(long, int width, int height, void* context) {
+    Benchmark& b = *static_cast<Benchmark*>(context);
+    b.cpuEnd = threadCpuSeconds();
+    b.width = width;
+    b.height = height;
 }
 
-int runWindow() {
-    int64_t last = platform().counter();
-    for (;;) {
-        InputEvent event;
-        bool quit = false;
-        while (platform().pollEvent(event))
-            if (wantsExit(event)) quit = true;
-        int64_t now = platform().counter();
-        float dt = static_cast<float>(secondsBetween(last, now));
-        last = now;
-        advanceOneFrame(dt);
-        composeFrame(dt);
-        if (quit) return 0;
+bool benchmarkAfterPresent(long frame, void* context) {
+    Benchmark& b = *static_cast<Benchmark*>(context);
+    if (frame == 0) {
+        // The first frame carries the loading's tail (shader variants, uploads): it is the
+        // start-up figure, not a per-frame one.
+        glFinish();
+        int64_t t = platform().counter();
+        b.firstFrameSeconds = secondsBetween(b.options->startCounter, t);
+        b.glToFirstFrame = secondsBetween(gGlSetUp.ready, t);
+        b.begin = b.windowStart = t;
+    } else if (b.cpuPerFrame.size() < b.cpuPerFrame.capacity()) {
+        b.cpuPerFrame.push_back(b.cpuEnd - b.cpuBegin);
     }
+    if (b.options->frameDone) b.options->frameDone(frame);
+    ++b.frames;
+    ++b.framesInWindow;
+    int64_t t = platform().counter();
+    double inWindow = secondsBetween(b.windowStart, t);
+    if (b.frames > 1 && inWindow >= 1.0 && b.windowRates.size() < b.windowRates.capacity()) {
+        b.windowRates.push_back(b.framesInWindow / inWindow);
+        b.framesInWindow = 0;
+        b.windowStart = t;
+    }
+    return !(secondsBetween(b.begin, t) >= b.options->seconds && !b.windowRates.empty());
+}
+
+void printBenchmark(const Benchmark& b) {
+    double meanCpu = 0;
+    for (double c : b.cpuPerFrame) meanCpu += c;
+    if (!b.cpuPerFrame.empty()) meanCpu /= static_cast<double>(b.cpuPerFrame.size());
+    std::printf("size %dx%d\n", b.width, b.height);
+    std::printf("startup_to_first_frame_ms %.1f\n", b.firstFrameSeconds * 1000.0);
+    std::printf("gl_context_to_first_frame_ms %.1f\n", b.glToFirstFrame * 1000.0);
+    std::printf("frames %ld windows %zu\n", b.frames, b.windowRates.size());
+    std::printf("fps_median %.1f\n", median(b.windowRates));
+    std::printf("cpu_ms_per_frame_median %.3f mean %.3f\n", median(b.cpuPerFrame) * 1000.0, meanCpu * 1000.0);
 }
 
 }  // namespace
@@ -258,49 +249,62 @@ bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std
 }
 
 int runFrames(const RunOptions& options) {
-    if (options.mode == RunMode::Window)
-        rng().seed(static_cast<uint32_t>(platform().counter()));
-    else
-        rng().seed(options.seed);
+    // The saver's own run, in a window of the asked size, with the desktop left alone.
+    ScreensaverApp app;
+    buildMonitorTable(app);
+    ScreensaverSettings settings;
+    settings.UseDesktop = true;
+    settings.DefGamma = true;
+    settings.Width = options.width;
+    settings.Height = options.height;
+    settings.ShowClock = settings.ShowFPS = options.mode != RunMode::Window && options.showOverlay;
 
-    int width = options.width, height = options.height;
-    WindowHandle window = platform().createMainWindow({0, 0, width, height});
-    if (!window) {
-        std::fprintf(stderr, "ravelin: cannot create the window and GL context\n");
-        return 1;
+    SaverOptions saver;
+    saver.windowed = true;
+    saver.windowWidth = options.width;
+    saver.windowHeight = options.height;
+    saver.fixedSeed = options.mode != RunMode::Window;
+    saver.seed = options.seed;
+    gGlSetUp = GlSetUp{options.forceSingleTexture, 0};
+    static const SaverSteps steps = unattendedSteps();
+
+    Capture capture;
+    Benchmark benchmark;
+    if (options.mode == RunMode::Capture) {
+        capture.options = &options;
+        capture.pixels.resize(static_cast<size_t>(options.width) * options.height * 3);
+        saver.fixedDt = options.dt;
+        saver.maxFrames = options.frames;
+        saver.afterDraw = captureAfterDraw;
+        saver.afterPresent = captureAfterPresent;
+        saver.hookContext = &capture;
+    } else if (options.mode == RunMode::Benchmark) {
+        // Reserved up front: the measurement itself must not allocate while frames are counted.
+        benchmark.options = &options;
+        benchmark.windowRates.reserve(static_cast<size_t>(options.seconds) + 64);
+        benchmark.cpuPerFrame.reserve(1 << 16);
+        saver.beforeFrame = benchmarkBeforeFrame;
+        saver.afterDraw = benchmarkAfterDraw;
+        saver.afterPresent = benchmarkAfterPresent;
+        saver.hookContext = &benchmark;
     }
-    int64_t glReady = platform().counter();
-    platform().clientSize(window, width, height);
-    // Capture and benchmark runs leave the display's gamma alone.
-    setUpGl(GlSetupOptions{options.forceSingleTexture}, 50, true);
-    platform().showWindow(window);
-    if (options.mode == RunMode::Window) platform().showCursor(false);
 
-    // The start-up order of the full run (sound is not part of these runs).
-    installRaceHooks(width, height);
-    showLoadingScreen(width, height);
-    loadFontAndScenes();
-    loadRaceEarly();
-    loadSkyAndFlare();
-    loadRaceLate();
-    startRaceShots();
-    overlaySwitches() = {options.showOverlay, options.showOverlay, false};
+    if (runSaver(app, settings, saver, steps) != SaverResult::Finished) return 1;
 
-    int result = 0;
     switch (options.mode) {
     case RunMode::Capture:
-        result = runCapture(options, width, height);
+        if (capture.failed) return 1;
+        std::printf("ravelin: %d frames drawn, %d written to %s\n", options.frames, capture.written,
+                    options.captureDir.c_str());
         break;
     case RunMode::Benchmark:
-        result = runBenchmark(options, width, height, glReady);
+        if (options.frameDone) options.frameDone(-1);
+        printBenchmark(benchmark);
         break;
     case RunMode::Window:
-        result = runWindow();
-        platform().showCursor(true);
         break;
     }
-    platform().destroyGlContext();
-    return result;
+    return 0;
 }
 
 bool writePng(const std::string& path, const uint8_t* rgbBottomUp, int width, int height) {

@@ -1,7 +1,7 @@
-// The run loop of the first shell: a plain window run, the capture mode (fixed seed, dt and
-// clock; PNG frames out; ends by itself) and the benchmark mode (start-up time, frame rate,
-// per-frame CPU time). Portable: everything goes through the platform seam. main.cpp parses
-// the command line with parseRunOptions and calls runFrames once.
+// The unattended modes over the saver's own run (runSaver, windowed, sound unbound): the capture
+// mode (fixed seed, dt and clock; PNG frames out; ends by itself), the benchmark mode (start-up
+// time, frame rate, per-frame CPU time) and a plain window run. main.cpp parses the command
+// line with parseRunOptions and calls runFrames once; bench_render calls it per size.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +37,9 @@ struct RunOptions {
 // is skipped). False with a message in error for anything it does not understand.
 bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error);
 
-// Creates the window and GL context, loads, runs the frames and returns the exit code.
+// Runs the saver's start-up, frames and shutdown in a window of the asked size with this mode's
+// hooks, and returns the exit code (1: no window, or a frame could not be written). The window
+// run (neither mode) ends when its window is closed.
 int runFrames(const RunOptions& options);
 
 // Writes width × height RGB pixels, rows bottom-up as glReadPixels gives them, to a PNG file.

@@ -91,7 +91,8 @@ SaverResult runSaver(ScreensaverApp& app, const SaverOptions& options) {
 SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, const SaverOptions& options,
                      const SaverSteps& steps) {
     Platform& p = platform();
-    const bool hosted = options.hosted;
+    // A windowed unattended run keeps its hands off the desktop exactly as a hosted one does.
+    const bool hosted = options.hosted || options.windowed;
 
     // 1. One seed per run: the counter makes every run differ; unattended runs repeat.
     FrameClock::queryFrequency();
@@ -124,7 +125,10 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
         anyMonitor = true;
         if (!mainWindow) {
             Rect rect = havePrimary ? primary.rect : slot.rect;
-            if (switched) {
+            if (options.windowed) {
+                rect.right = rect.left + options.windowWidth;
+                rect.bottom = rect.top + options.windowHeight;
+            } else if (switched) {
                 rect.right = rect.left + settings.Width;
                 rect.bottom = rect.top + settings.Height;
             }
@@ -200,7 +204,7 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
         }
         if (input.quitPosted()) break;
 
-        float dt = options.fixedDt > 0.0f ? options.fixedDt : static_cast<float>(clock.elapsed());
+        float dt = options.fixedDt >= 0.0f ? options.fixedDt : static_cast<float>(clock.elapsed());
         clock.restart();
 
         if (hosted) {
@@ -214,12 +218,14 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
             }
         }
 
+        if (options.beforeFrame) options.beforeFrame(frame, options.hookContext);
         call(steps.updateFrame, dt);
         if (input.applyMouse(settings.MouseExit)) running = false;
         // The frame that ended the run is still drawn.
         call(steps.drawFrame, dt);
-        if (options.afterDraw) options.afterDraw(frame, width, height, options.afterDrawContext);
+        if (options.afterDraw) options.afterDraw(frame, width, height, options.hookContext);
         call(steps.presentFrame);
+        if (options.afterPresent && !options.afterPresent(frame, options.hookContext)) running = false;
         ++frame;
         if (options.maxFrames > 0 && frame >= options.maxFrames) running = false;
     }

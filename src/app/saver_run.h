@@ -54,17 +54,26 @@ struct SaverOptions {
     // warping, no gamma, no blanking windows, input never ends the run (the host sends SIGTERM,
     // which arrives as a close request), resizes followed.
     bool hosted = false;
-    // Unattended runs (capture, benchmark): a fixed seed instead of the counter, and a fixed dt
-    // when fixedDt > 0.
+    // An unattended run in an ordinary window of windowWidth × windowHeight (capture, benchmark):
+    // like a hosted run it leaves the desktop alone (no mode switch, cursor, gamma or blanking
+    // windows) and input never ends it; only a close request, the frame limit or afterPresent.
+    bool windowed = false;
+    int windowWidth = 800, windowHeight = 600;
+    // Unattended runs: a fixed seed instead of the counter, and a fixed dt when fixedDt >= 0
+    // (0 freezes the picture).
     bool fixedSeed = false;
     uint32_t seed = 1;
-    float fixedDt = 0.0f;
+    float fixedDt = -1.0f;
     // Ends the run after this many frames (0: no limit).
     long maxFrames = 0;
-    // Called between drawing and presenting each frame, with its index and the window size:
-    // the capture mode reads the finished back buffer here.
+    // Per-frame hooks of the unattended runs, each given hookContext. beforeFrame runs before
+    // the frame's update (the benchmark's CPU clock starts there); afterDraw between drawing and
+    // presenting, with the window size (the capture reads the finished back buffer there);
+    // afterPresent after the swap, and false from it ends the run (time is up, a write failed).
+    void (*beforeFrame)(long frame, void* context) = nullptr;
     void (*afterDraw)(long frame, int width, int height, void* context) = nullptr;
-    void* afterDrawContext = nullptr;
+    bool (*afterPresent)(long frame, void* context) = nullptr;
+    void* hookContext = nullptr;
 };
 
 enum class SaverResult {

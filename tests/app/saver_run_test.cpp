@@ -290,7 +290,7 @@ TEST_F(SaverRunTest, FixedSeedDtAndFrameLimitForUnattendedRuns) {
         s->h = h;
         gFake->calls.push_back("afterDraw");
     };
-    options.afterDrawContext = &seen;
+    options.hookContext = &seen;
     run(options);
     EXPECT_EQ(seen.frames, (std::vector<long>{0, 1, 2, 3, 4}));
     EXPECT_EQ(seen.w, 1024);
@@ -377,6 +377,41 @@ TEST_F(SaverRunTest, HostedRunUsesOneWindowWhateverTheMonitors) {
     run(options);
     EXPECT_EQ(count("createBlankingWindow 1920,0,3200,1024"), 0);
     EXPECT_EQ(count("showWindow 1"), 1);
+}
+
+TEST_F(SaverRunTest, WindowedUnattendedRunLeavesTheDesktopAloneAndStopsWhenAHookSays) {
+    fake.adapters = {adapter(true, {0, 0, 1920, 1080}, 0x10), adapter(false, {1920, 0, 3200, 1024}, 0x11)};
+    buildTable();
+    settings.MouseExit = true;
+    SaverOptions options;
+    options.windowed = true;
+    options.windowWidth = 320;
+    options.windowHeight = 240;
+    options.fixedSeed = true;
+    options.fixedDt = 0.0f;  // a frozen picture, not the clock's dt
+    gArrivals = {{0, event(InputType::KeyDown, 1)},
+                 {0, event(InputType::RightButton, 1)},
+                 {1, event(InputType::MouseMove, 1, 1000, 700)}};
+    options.beforeFrame = [](long frame, void*) { gFake->calls.push_back("beforeFrame " + std::to_string(frame)); };
+    options.afterPresent = [](long frame, void*) {
+        gFake->calls.push_back("afterPresent " + std::to_string(frame));
+        return frame < 2;
+    };
+    run(options);
+    EXPECT_EQ(count("step drawFrame"), 3);
+    EXPECT_EQ(gDts, std::vector<float>(3, 0.0f));
+    EXPECT_EQ(count("createMainWindow 0,0,320,240"), 1);
+    const std::vector<std::string> forbidden = {"switchDisplayMode", "showCursor", "warpCursor", "setGammaRamp",
+                                                "createBlankingWindow", "restoreDisplayMode", "closeWindow"};
+    for (const std::string& call : fake.calls)
+        for (const std::string& f : forbidden) EXPECT_NE(call.rfind(f, 0), 0u) << call;
+    EXPECT_EQ(count("step setUpGl 70 default"), 1);
+    EXPECT_EQ(between("beforeFrame 1", "step drawFrame"), (std::vector<std::string>{"beforeFrame 1", "step updateFrame"}));
+    EXPECT_EQ(between("step presentFrame", "beforeFrame 1"),
+              (std::vector<std::string>{"step presentFrame", "afterPresent 0"}));
+    // The run's own shutdown still follows the last frame.
+    EXPECT_EQ(between("afterPresent 2", "destroyGlContext"),
+              (std::vector<std::string>{"afterPresent 2", "step restoreVolume", "step unbindSound"}));
 }
 
 // The window procedure's rules, event by event.

@@ -1,8 +1,8 @@
 // Entry point of the Linux screensaver. The shell's own long options come first: --capture and
-// --benchmark (unattended runs of the core's run loop), --capture-audio (the offline mix),
-// --root and --window-id (xscreensaver hosting). Everything else is the screensaver command line (/s, /c, /p ID, …) that the core's
-// start-up parses; then exactly one activity runs: the full-screen run, the GTK configuration
-// dialog or the preview.
+// --benchmark (the saver's own run, windowed, with a fixed seed and frame hooks), --capture-audio
+// (the offline mix), --root and --window-id (xscreensaver hosting). Everything else is the
+// screensaver command line (/s, /c, /p ID, …) that the core's start-up parses; then exactly one
+// activity runs: the full-screen run, the GTK configuration dialog or the preview.
 #include <cstdio>
 #include <cstring>
 #include <string>
