@@ -13,11 +13,6 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V3 operator*(float s, V3 a) { return {s * a.x, s * a.y, s * a.z}; }
-float dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 V3 normalized(V3 a) { return (1.0f / std::sqrt(dot(a, a))) * a; }
 V3 lerp(V3 a, V3 b, float t) { return a + t * (b - a); }
 float mixf(float a, float b, float t) { return a + t * (b - a); }
