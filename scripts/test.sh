@@ -11,14 +11,32 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
+# Runs one build folder's tests and keeps the output for the closing count.
+run_tests() {
+  local dir=$1
+  shift
+  scripts/with_display.sh ctest --test-dir "$dir" -j "$jobs" "$@" 2>&1 | tee "$dir/ctest.log"
+}
+
 echo "== Normal build"
 scripts/build.sh build
-scripts/with_display.sh ctest --test-dir build -j "$jobs" --timeout 600
+run_tests build --timeout 600
 
 echo "== Sanitizer build (ASan + UBSan)"
 scripts/build.sh build-asan -DRAVELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
   -DRAVELIN_GENERATED_DIR="$PWD/build/generated"
-scripts/with_display.sh ctest --test-dir build-asan -j "$jobs" --timeout 900
+run_tests build-asan --timeout 900
 
 echo "== Fuzz targets"
 scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+
+# Both ctest runs passed (set -e stops at the first failure): one closing count for both.
+total=0
+skipped=0
+for log in build/ctest.log build-asan/ctest.log; do
+  n=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  k=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)
+  total=$((total + ${n:-0}))
+  skipped=$((skipped + ${k:-0}))
+done
+echo "tests: $((total - skipped)) passed, 0 failed, $skipped skipped"
