@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "race/camera_director.h"
 
 namespace {

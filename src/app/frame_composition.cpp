@@ -11,10 +11,10 @@ namespace ravelin {
 namespace {
 
 FrameHooks gHooks;
-CameraView gView;
+CameraPose gView;
 float gTestCameraAngle = 0.0f;
 
-void applyTestCamera(CameraView& view) {
+void applyTestCamera(CameraPose& view) {
     const float radius = 40.0f;
     view.eye = {radius * std::cos(gTestCameraAngle), radius * std::sin(gTestCameraAngle), 6.0f};
     view.direction = normalize(Vec3{0, 0, 1.0f} - view.eye);
@@ -31,7 +31,7 @@ void applyTestCamera(CameraView& view) {
 
 void setFrameHooks(const FrameHooks& hooks) { gHooks = hooks; }
 const FrameHooks& frameHooks() { return gHooks; }
-const CameraView& lastCameraView() { return gView; }
+const CameraPose& lastCameraPose() { return gView; }
 
 void advanceTestCamera(float dt) {
     gTestCameraAngle += dt * 0.15f;

@@ -4,16 +4,9 @@
 // The drawn objects (scenes, sky, flare, font) are process-wide and owned by render/world.h.
 #pragma once
 
-#include "race/math.h"
+#include "base/math.h"
 
 namespace ravelin {
-
-// Where the camera of this image stands and looks (world space), for the sky and the flare.
-struct CameraView {
-    Vec3 eye;
-    Vec3 direction{1, 0, 0};
-    Vec3 up{0, 0, 1};
-};
 
 // The race animation's parts of a frame. A null hook is skipped (the camera then falls back to
 // the fixed test camera).
@@ -23,7 +16,7 @@ struct FrameHooks {
     void (*update)(float dt) = nullptr;
     // Sets projection and modelview for the 3D scene (the modelview is the identity on entry)
     // and reports the pose it applied.
-    void (*applyCamera)(CameraView& view) = nullptr;
+    void (*applyCamera)(CameraPose& view) = nullptr;
     // The car passes, drawn between the land scene and the overlay scene.
     void (*drawCars)(const Frustum& frustum) = nullptr;
     // Called every frame after the flare; draws and ages the transition picture when one is
@@ -48,6 +41,6 @@ void presentFrame();
 void composeFrame(float dt);
 
 // The camera pose of the last image drawn.
-const CameraView& lastCameraView();
+const CameraPose& lastCameraPose();
 
 }  // namespace ravelin

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/frame_clock.h"
-#include "app/random.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "render/gl_setup.h"
 
 namespace ravelin {
@@ -95,9 +95,8 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
     const bool hosted = options.hosted || options.windowed;
 
     // 1. One seed per run: the counter makes every run differ; unattended runs repeat.
-    FrameClock::queryFrequency();
-    rng().seed(options.fixedSeed ? options.seed : static_cast<uint32_t>(FrameClock::readCounter()));
     FrameClock clock;
+    rng().seed(options.fixedSeed ? options.seed : static_cast<uint32_t>(clock.readCounter()));
 
     // 2–3. The mode the user chose, unless the desktop's is wanted or the stored one is
     // nonsense; then the desktop stays and the window takes the display's own size.

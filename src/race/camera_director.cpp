@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 
 namespace ravelin {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/random.h"
+#include "base/random.h"
 
 namespace ravelin {
 

@@ -78,13 +78,6 @@ struct Car {
     Vec3 lightmapCoord;
 };
 
-// The listener's axes: where the camera stood when it was last applied.
-struct CameraPose {
-    Vec3 eye;
-    Vec3 direction{1.0f, 0.0f, 0.0f};
-    Vec3 up{0.0f, 0.0f, 1.0f};
-};
-
 // Everything the race keeps for the whole run.
 struct RaceState {
     std::array<RaceLine, kRaceLineCount> lines;

@@ -2,7 +2,7 @@
 // body, reflection, tyres, rims, helmets, then the state the rest of the frame expects.
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "race/car.h"
 #include "render/gl.h"
 #include "render/gl_helpers.h"

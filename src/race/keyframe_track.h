@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "race/line_source.h"
-#include "race/math.h"
+#include "base/math.h"
 
 namespace ravelin {
 

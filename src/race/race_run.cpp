@@ -7,7 +7,7 @@ namespace ravelin {
 
 namespace {
 
-void applyDirectorCamera(CameraView& view) {
+void applyDirectorCamera(CameraPose& view) {
     CameraDirector& director = cameraDirector();
     director.apply();
     view.eye = director.eye;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/frame_composition.h"
 #include "render/gl.h"
 #include "render/gl_helpers.h"
 
@@ -37,7 +36,7 @@ const Vec3 kCentre{400, 300, 0};
 const Vec3 kZero{0, 0, 0};
 
 Vec3 rotateAboutZ(Vec3 v, float degrees) {
-    double a = degrees * M_PI / 180.0;
+    double a = degrees * kPi / 180.0;
     double c = std::cos(a), s = std::sin(a);
     return {static_cast<float>(v.x * c - v.y * s), static_cast<float>(v.x * s + v.y * c), v.z};
 }
@@ -65,7 +64,7 @@ void LensFlare::update(float dt) {
     if (spin < 0) spin += 360;
 }
 
-void LensFlare::draw(const CameraView& camera) {
+void LensFlare::draw(const CameraPose& camera) {
     glPushMatrix();
     if (directional) sunPosition = camera.eye + sunDirection;
 

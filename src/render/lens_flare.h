@@ -3,12 +3,10 @@
 // the whole run (render/world.h); updated by the loop, drawn after all 3D geometry.
 #pragma once
 
-#include "race/math.h"
+#include "base/math.h"
 #include "render/texture.h"
 
 namespace ravelin {
-
-struct CameraView;
 
 struct LensFlare {
     float intensity = 0;
@@ -37,7 +35,7 @@ struct LensFlare {
 
     void load();
     void update(float dt);
-    void draw(const CameraView& camera);
+    void draw(const CameraPose& camera);
 };
 
 }  // namespace ravelin

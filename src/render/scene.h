@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "race/math.h"
+#include "base/math.h"
 #include "render/mesh.h"
 #include "render/technique.h"
 

@@ -2,7 +2,7 @@
 // after the scenes; drawn first in every 3D image by the frame composition.
 #pragma once
 
-#include "race/math.h"
+#include "base/math.h"
 #include "render/mesh.h"
 #include "render/texture.h"
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "assets/asset_file.h"
 #include "race/line_source.h"
 #include "race/camera_director.h"

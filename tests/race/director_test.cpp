@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "race_test_support.h"
 
 namespace ravelin {

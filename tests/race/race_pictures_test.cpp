@@ -13,7 +13,7 @@
 
 #include "app/capture_run.h"
 #include "app/frame_composition.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "assets/asset_file.h"
 #include "platform/fake/fake_platform.h"
 #include "race/race_run.h"

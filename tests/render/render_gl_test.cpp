@@ -333,7 +333,7 @@ TEST_F(GlTest, BoxStraddlingAPlaneIsDrawnAndOneOutsideIsNot) {
 // ----- sun and lens flare -----
 
 struct FlareScene {
-    CameraView view;
+    CameraPose view;
     void apply() const {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -354,7 +354,7 @@ void installFlarePictures(FakePlatform& fake) {
 }
 
 // Draws a quad just in front of the camera that covers the whole view.
-void occluder(const CameraView& view) {
+void occluder(const CameraPose& view) {
     Vec3 c = view.eye + 0.5f * normalize(view.direction);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);

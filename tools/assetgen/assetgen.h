@@ -11,6 +11,10 @@
 
 namespace assetgen {
 
+constexpr double kPi = 3.14159265358979323846;
+// The same in single precision, for the modules that compute in float.
+constexpr float kPiF = static_cast<float>(kPi);
+
 struct V3 {
     float x = 0, y = 0, z = 0;
 };

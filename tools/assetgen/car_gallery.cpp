@@ -8,7 +8,7 @@
 
 #include "app/capture_run.h"
 #include "app/frame_composition.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "platform/sdl/sdl_platform.h"
 #include "race/car.h"
 #include "race/race_run.h"

@@ -48,7 +48,7 @@ V3 normalForLoader(const V3& n, const V3& axis, float angle) {
     // The loader turns a stored normal s into sᵀ·R with R the glRotatef matrix of the angle in
     // degrees (converted with 3.14159). sᵀ·R = Rᵀ·s, so storing R·n brings back n.
     const double deg = double(angle) / 3.14159 * 180.0;
-    const double a = deg * 3.14159265358979323846 / 180.0;
+    const double a = deg * kPi / 180.0;
     double x = axis.x, y = axis.y, z = axis.z;
     const double len = std::sqrt(x * x + y * y + z * z);
     if (len == 0) return n;

@@ -15,7 +15,6 @@ namespace assetgen {
 namespace {
 
 constexpr int kRate = 44100;
-constexpr double kPi = 3.14159265358979323846;
 
 // Deterministic noise (same bytes on every run).
 class Noise {

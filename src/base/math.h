@@ -1,9 +1,12 @@
-// Value types of the animation and renderer: vectors, quaternions, matrices, frames, frustum.
-// Single precision throughout; the world is right-handed with Z up; quaternions are x, y, z, w.
-// Everything here is arithmetic on the stack; the GL-touching helpers live in render/gl_math.h.
+// Value types of the animation and renderer: vectors, quaternions, matrices, frames, frustum,
+// camera pose. Single precision throughout; the world is right-handed with Z up; quaternions
+// are x, y, z, w. Everything here is arithmetic on the stack; the GL-touching helpers live in
+// render/gl_helpers.h.
 #pragma once
 
 namespace ravelin {
+
+constexpr double kPi = 3.14159265358979323846;
 
 struct Vec3 {
     float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -47,6 +50,14 @@ float hermite(float p0, float p1, float m0, float m1, float t);
 float hermiteDerivative(float p0, float p1, float m0, float m1, float t);
 Vec3 hermite(Vec3 p0, Vec3 p1, Vec3 m0, Vec3 m1, float t);
 Vec3 hermiteDerivative(Vec3 p0, Vec3 p1, Vec3 m0, Vec3 m1, float t);
+
+// Where a camera stands and looks (world space): the sky and the flare are placed by it, the
+// engine sounds are heard along its axes.
+struct CameraPose {
+    Vec3 eye;
+    Vec3 direction{1.0f, 0.0f, 0.0f};
+    Vec3 up{0.0f, 0.0f, 1.0f};
+};
 
 struct TrackFrame {
     Vec3 position, right, forward, up;

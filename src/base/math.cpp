@@ -1,4 +1,4 @@
-#include "race/math.h"
+#include "base/math.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 // The frame clock over a scripted counter, its fallback, and the random generator's sequence.
 #include <gtest/gtest.h>
 
-#include "app/frame_clock.h"
-#include "app/random.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "platform/fake/fake_platform.h"
 
 using namespace ravelin;
@@ -12,9 +12,9 @@ TEST(FrameClock, ElapsedIsCountsTimesReciprocalWithoutRestarting) {
     fake.frequency = 1000;
     fake.counterValue = 5000;
     fake.counterStep = 250;  // each read advances a quarter second
-    EXPECT_TRUE(FrameClock::queryFrequency());
-    EXPECT_EQ(FrameClock::frequency(), 1000);
     FrameClock clock;
+    EXPECT_TRUE(clock.hasCounter());
+    EXPECT_EQ(clock.frequency(), 1000);
     clock.restart();                         // start = 5000
     EXPECT_DOUBLE_EQ(clock.elapsed(), 0.25);  // 5250
     EXPECT_DOUBLE_EQ(clock.elapsed(), 0.5);   // 5500: still measured from the restart
@@ -26,7 +26,6 @@ TEST(FrameClock, ElapsedIsCountsTimesReciprocalWithoutRestarting) {
 TEST(FrameClock, LongStallIsNotClamped) {
     FakePlatform fake;
     fake.frequency = 10'000'000;
-    FrameClock::queryFrequency();
     FrameClock clock;
     fake.counterValue = 1'000'000'000'000;
     clock.restart();
@@ -37,9 +36,9 @@ TEST(FrameClock, LongStallIsNotClamped) {
 TEST(FrameClock, SeedComesFromTheCounter) {
     FakePlatform fake;
     fake.frequency = 1000;
-    FrameClock::queryFrequency();
+    FrameClock clock;
     fake.counterValue = 0x1'2345'6789LL;
-    EXPECT_EQ(static_cast<uint32_t>(FrameClock::readCounter()), 0x23456789u);
+    EXPECT_EQ(static_cast<uint32_t>(clock.readCounter()), 0x23456789u);
 }
 
 TEST(FrameClock, NoCounterFallsBackToTheSteadyClock) {
@@ -47,16 +46,16 @@ TEST(FrameClock, NoCounterFallsBackToTheSteadyClock) {
     fake.frequency = 0;
     fake.counterValue = 100;
     fake.counterStep = 1000;
-    EXPECT_FALSE(FrameClock::queryFrequency());
-    EXPECT_GT(FrameClock::frequency(), 0);
     FrameClock clock;
+    EXPECT_FALSE(clock.hasCounter());
+    EXPECT_GT(clock.frequency(), 0);
     clock.restart();
     double dt = clock.elapsed();
     EXPECT_GE(dt, 0.0);
     EXPECT_EQ(fake.counterValue, 100);  // the platform's counter was never read
     fake.frequency = 1000;
-    FrameClock::queryFrequency();  // a later run with a counter uses it again
-    FrameClock::readCounter();
+    FrameClock later;  // a later run with a counter uses it again
+    later.readCounter();
     EXPECT_EQ(fake.counterValue, 1100);
 }
 

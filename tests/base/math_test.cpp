@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "race/math.h"
+#include "base/math.h"
 
 namespace ravelin {
 namespace {

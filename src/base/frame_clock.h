@@ -9,14 +9,14 @@ namespace ravelin {
 
 class FrameClock {
 public:
-    virtual ~FrameClock() = default;
+    // Reads the counter frequency once, for the clock's whole life.
+    FrameClock();
 
-    // Reads the counter frequency shared by every clock; call once per run before the first
-    // restart. Returns whether the platform had a counter (the caller may ignore it).
-    static bool queryFrequency();
+    // Whether the platform had a counter (else the steady clock is read).
+    bool hasCounter() const { return !fallback_; }
     // The current counter value (also what seeds the random generator).
-    static int64_t readCounter();
-    static int64_t frequency();
+    int64_t readCounter() const;
+    int64_t frequency() const { return frequency_; }
 
     void restart() { start_ = readCounter(); }
     // Seconds since the last restart; does not restart. Nothing clamps a long stall.
@@ -24,6 +24,9 @@ public:
     double lastElapsed() const { return lastElapsed_; }
 
 private:
+    bool fallback_ = false;
+    int64_t frequency_ = 0;
+    double secondsPerCount_ = 0.0;  // the reciprocal, so each frame multiplies instead of dividing
     int64_t start_ = 0;
     double lastElapsed_ = 0.0;
 };
