@@ -112,11 +112,11 @@ int lightmapIndex(float coordinate, float scale, int limit);
 void prepareCarForDrawing(Car& car, const Frustum& frustum, const Lightmap& lightmap);
 
 // Loading through the asset archive (race_loading.cpp).
-bool loadCarAssets(CarAssets& assets);
-bool loadCarLook(Car& car, std::string_view name, CarAssets& assets);
+bool loadCarAssets(CarAssets& assets, TextureCache& textures);
+bool loadCarLook(Car& car, std::string_view name, CarAssets& assets, TextureCache& textures);
 bool loadRaceLines(RaceState& race);           // the four lines in load order
 int loadKeyframeTracks(RaceState& race);       // "scene0.txt" … "scene16.txt"; number prepared
-bool loadCarLooks(RaceState& race);            // cars k … k+5 for k = 0, 6, 12
+bool loadCarLooks(RaceState& race, TextureCache& textures);  // cars k … k+5 for k = 0, 6, 12
 
 // Drawing (car_draw.cpp): the brightness and culling step and every pass, cars 0 … 17.
 void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const Frustum& frustum);

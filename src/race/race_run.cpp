@@ -2,6 +2,7 @@
 
 #include "app/frame_composition.h"
 #include "render/gl.h"
+#include "render/world.h"
 
 namespace ravelin {
 
@@ -37,12 +38,12 @@ CameraDirector& cameraDirector() {
 void loadRaceEarly() {
     RaceState& race = raceState();
     loadRaceLines(race);
-    loadCarAssets(race.assets);
+    loadCarAssets(race.assets, textureCache());
 }
 
 void loadRaceLate() {
     RaceState& race = raceState();
-    loadCarLooks(race);
+    loadCarLooks(race, textureCache());
     placeCars(race.cars);
     loadKeyframeTracks(race);
     CameraDirector& director = cameraDirector();

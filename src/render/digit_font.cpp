@@ -21,8 +21,8 @@ void formatTime(int hour, int minute, int second, bool twelveHour, char* out, in
                   twelveHour ? (pm ? "<" : ";") : "");
 }
 
-void DigitFont::createFont() {
-    texture.load("c.jpg", false, 0);
+void DigitFont::createFont(TextureCache& textures) {
+    texture.load("c.jpg", textures);
     listBase = glGenLists(13);
     texture.bind();
     for (int i = 0; i < 13; ++i) {

@@ -18,7 +18,7 @@ struct DigitFont {
     float secondAccumulator = 0;
     int shownFps = 0;
 
-    void createFont();
+    void createFont(TextureCache& textures);
     void setNumber(int n);
     // From the platform's local time; twelveHour appends ';' (am) or '<' (pm).
     void setTime(bool twelveHour);

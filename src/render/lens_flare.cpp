@@ -43,11 +43,11 @@ Vec3 rotateAboutZ(Vec3 v, float degrees) {
 
 }  // namespace
 
-void LensFlare::load() {
-    sunTexture.load("sun.jpg", false, 0);
-    flareTextures[0].load("tlens.jpg", false, 0);
-    flareTextures[1].load("tlens.jpg", false, 0);
-    flareTextures[2].load("rlens.jpg", false, 0);
+void LensFlare::load(TextureCache& textures) {
+    sunTexture.load("sun.jpg", textures);
+    flareTextures[0].load("tlens.jpg", textures);
+    flareTextures[1].load("tlens.jpg", textures);
+    flareTextures[2].load("rlens.jpg", textures);
     ghostsEnabled = true;
 }
 

@@ -33,7 +33,7 @@ struct LensFlare {
     // Where the sun projected in the last drawFlare, overlay units and window depth (tests).
     float lastSunX = 0, lastSunY = 0, lastSunDepth = 0;
 
-    void load();
+    void load(TextureCache& textures);
     void update(float dt);
     void draw(const CameraPose& camera);
 };

@@ -13,7 +13,7 @@ struct LoadingScreen {
     Texture title;
     Texture corners[4];  // bottom right, bottom left, top left, top right
 
-    void load();
+    void load(TextureCache& textures);
     // width, height: the window's size in pixels. Draws and swaps.
     void show(int width, int height) const;
     // Everything but the swap (tests read the back buffer).

@@ -21,8 +21,8 @@ struct RenderBlock {
 
 struct SceneDescription {
     std::vector<RenderBlock> blocks;
-    // A missing file gives an empty scene.
-    void load(std::string_view fileName);
+    // A missing file gives an empty scene. The techniques' pictures go through the cache.
+    void load(std::string_view fileName, TextureCache& textures);
     void draw(const Frustum& frustum) const;
 };
 

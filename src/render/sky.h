@@ -11,8 +11,8 @@ namespace ravelin {
 struct Sky {
     Mesh dome;
     Texture texture;
-    void load();                 // "skydome" mesh and "skydome.jpg"
-    void draw(Vec3 eye) const;   // after the camera is applied
+    void load(TextureCache& textures);  // "skydome" mesh and "skydome.jpg"
+    void draw(Vec3 eye) const;          // after the camera is applied
 };
 
 }  // namespace ravelin

@@ -13,13 +13,20 @@ namespace {
 
 bool startsWith(const char* line, const char* keyword) { return std::strncmp(line, keyword, std::strlen(keyword)) == 0; }
 
-void loadTextureLine(Technique& technique, int unit, const char* pictureName) {
-    technique.textures[unit].load(pictureName, false, 0);
-}
+class TextureLoader final : public TextureLineHandler {
+public:
+    explicit TextureLoader(TextureCache& cache) : cache_(cache) {}
+    void textureLine(Technique& technique, int unit, const char* pictureName) override {
+        technique.textures[unit].load(pictureName, cache_);
+    }
+
+private:
+    TextureCache& cache_;
+};
 
 }  // namespace
 
-void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture) {
+void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler* onTexture) {
     char line[128];
     char pictureName[128] = "";
     // One number variable for "texture", "pass" and "tiled": a line without a number keeps
@@ -47,7 +54,7 @@ void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture)
             if (number == 0 || number == 1) {
                 t.textured = true;
                 if (number > 0) t.secondTexture = true;
-                if (onTexture) onTexture(t, number, pictureName);
+                if (onTexture) onTexture->textureLine(t, number, pictureName);
             }
         }
         if (startsWith(line, "pass")) {
@@ -71,12 +78,13 @@ void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture)
     }
 }
 
-void Technique::load(std::string_view name) {
+void Technique::load(std::string_view name, TextureCache& textures) {
     std::string path = "technique\\";
     path += name;
     AssetFile file;
     if (!file.openEntry(path)) return;
-    parseTechnique(file, *this, loadTextureLine);
+    TextureLoader loader(textures);
+    parseTechnique(file, *this, &loader);
 }
 
 void Technique::apply() const {

@@ -26,16 +26,25 @@ struct Technique {
     int blendKind = 0;  // 0 alpha, 1 additive, 2 multiplicative
     int tileCount = 0;
 
-    // Reads "technique\" + name; a missing file leaves the defaults.
-    void load(std::string_view name);
+    // Reads "technique\" + name, its pictures through the cache; a missing file leaves the
+    // defaults.
+    void load(std::string_view name, TextureCache& textures);
     // Sets the GL state (never restores the previous one).
     void apply() const;
 };
 
+// Receives each texture line of a technique file as it is read: unit 0 or 1 (other units are
+// ignored) and the picture name. load() loads the picture; the fuzzer only counts.
+class TextureLineHandler {
+public:
+    virtual void textureLine(Technique& technique, int unit, const char* pictureName) = 0;
+
+protected:
+    ~TextureLineHandler() = default;
+};
+
 // The grammar without GL: fills the flags from an open file and reports each texture line
-// (unit 0 or 1, picture name) through onTexture, which may be null. Units other than 0 and 1
-// are ignored. Used by load and by the fuzzer.
-using TextureLineHandler = void (*)(Technique& technique, int unit, const char* pictureName);
-void parseTechnique(AssetFile& file, Technique& technique, TextureLineHandler onTexture);
+// through onTexture, which may be null. Used by load and by the fuzzer.
+void parseTechnique(AssetFile& file, Technique& technique, TextureLineHandler* onTexture);
 
 }  // namespace ravelin

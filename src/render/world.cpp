@@ -32,6 +32,11 @@ LoadingScreen& loadingScreen() {
     return instance;
 }
 
+TextureCache& textureCache() {
+    static TextureCache cache;
+    return cache;
+}
+
 OverlaySwitches& overlaySwitches() {
     static OverlaySwitches switches;
     return switches;
@@ -44,23 +49,23 @@ void resetRenderWorld() {
     lensFlare() = LensFlare{};
     digitFont() = DigitFont{};
     loadingScreen() = LoadingScreen{};
-    clearTextureCache();
+    textureCache().clear();
 }
 
 void showLoadingScreen(int width, int height) {
-    loadingScreen().load();
+    loadingScreen().load(textureCache());
     loadingScreen().show(width, height);
 }
 
 void loadFontAndScenes() {
-    digitFont().createFont();
-    overlayScene().load("test.txt");
-    landScene().load("land.txt");
+    digitFont().createFont(textureCache());
+    overlayScene().load("test.txt", textureCache());
+    landScene().load("land.txt", textureCache());
 }
 
 void loadSkyAndFlare() {
-    sky().load();
-    lensFlare().load();
+    sky().load(textureCache());
+    lensFlare().load(textureCache());
 }
 
 }  // namespace ravelin

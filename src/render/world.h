@@ -17,6 +17,7 @@ Sky& sky();
 LensFlare& lensFlare();
 DigitFont& digitFont();
 LoadingScreen& loadingScreen();
+TextureCache& textureCache();
 
 // Whether the clock and frame-rate texts are drawn (the settings' switches, unless a run
 // overrides them).

@@ -62,7 +62,6 @@ TEST(FrameAllocations, NoneAfterTheFirstFrames) {
     testing::GlWindow window;
     ASSERT_TRUE(window.ok());
     FakePlatform fake;
-    clearTextureCache();
     TestArchive()
         .add("meshes\\skydome.dat", testing::quadSceneMesh(-30, -30, 30, 30, 10))
         .add("meshes\\ground.dat", testing::quadSceneMesh(-50, -50, 50, 50, 0))
@@ -107,7 +106,7 @@ TEST(FrameAllocations, NoneAfterTheFirstFrames) {
     sky() = Sky{};
     lensFlare() = LensFlare{};
     digitFont() = DigitFont{};
-    clearTextureCache();
+    textureCache().clear();
     testing::GlWindow::useMultitexture(false);
 }
 

@@ -32,15 +32,21 @@ bool haveDisplay() {
     return d && *d;
 }
 
+// The pictures the tests load, shared by the whole file and emptied around each test.
+TextureCache& textures() {
+    static TextureCache cache;
+    return cache;
+}
+
 #define REQUIRE_GL(window)                                                              \
     if (!haveDisplay()) GTEST_SKIP() << "no display (run under scripts/with_display.sh)"; \
     ASSERT_TRUE((window).ok()) << SDL_GetError()
 
 class GlTest : public ::testing::Test {
 protected:
-    void SetUp() override { clearTextureCache(); }
+    void SetUp() override { textures().clear(); }
     void TearDown() override {
-        clearTextureCache();
+        textures().clear();
         GlWindow::useMultitexture(false);
     }
     FakePlatform fake;
@@ -61,7 +67,7 @@ Technique applied(FakePlatform& fake, const std::string& text) {
         .add("textures\\lmap.jpg", testing::solidJpeg(8, 8, 200, 200, 200))
         .install(fake);
     Technique t;
-    t.load("t.txt");
+    t.load("t.txt", textures());
     t.apply();
     return t;
 }
@@ -124,7 +130,7 @@ TEST_F(GlTest, TechniqueTiledScalesTheUnitZeroTextureMatrix) {
     EXPECT_FLOAT_EQ(m[10], 5.0f);
     EXPECT_FLOAT_EQ(m[15], 1.0f);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), cachedTextureName("road.jpg"));
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), textures().cachedName("road.jpg"));
     EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
 }
 
@@ -144,9 +150,9 @@ TEST_F(GlTest, TechniqueSecondTextureWithoutMultitextureIsLoadedButNeverBound) {
     REQUIRE_GL(w);
     GlWindow::useMultitexture(false);
     applied(fake, "texture 0 road.jpg\r\ntexture 1 lmap.jpg\r\nend\r\n");
-    EXPECT_NE(cachedTextureName("lmap.jpg"), 0u);
+    EXPECT_NE(textures().cachedName("lmap.jpg"), 0u);
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), cachedTextureName("road.jpg"));
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), textures().cachedName("road.jpg"));
     // Look at unit 1 directly: nothing was bound or enabled there.
     GlWindow::useMultitexture(true);
     glExtensions().activeTexture(GL_TEXTURE1_ARB);
@@ -161,7 +167,7 @@ TEST_F(GlTest, TechniqueSecondTextureWithMultitextureModulatesOnUnitOne) {
     applied(fake, "texture 0 road.jpg\r\ntexture 1 lmap.jpg\r\ntiled 3\r\nend\r\n");
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);  // unit 1 stays active
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), cachedTextureName("lmap.jpg"));
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), textures().cachedName("lmap.jpg"));
     GLint env = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
     EXPECT_EQ(env, GL_MODULATE);
@@ -190,27 +196,27 @@ TEST_F(GlTest, TextureCacheRules) {
         .add("textures\\broken.jpg", {0xFF, 0xD8, 0x00, 0x01})
         .install(fake);
     Texture a, b;
-    a.load("grass.jpg");
-    b.load("grass.jpg");
+    a.load("grass.jpg", textures());
+    b.load("grass.jpg", textures());
     EXPECT_NE(a.name, 0u);
     EXPECT_EQ(a.name, b.name);
     Texture other;
-    other.load("Grass.jpg");  // a different key: a fresh (failed) JPEG name
+    other.load("Grass.jpg", textures());  // a different key: a fresh (failed) JPEG name
     EXPECT_NE(other.name, a.name);
 
     Texture helmet;
-    helmet.load("helmet.JPG");
+    helmet.load("helmet.JPG", textures());
     EXPECT_NE(helmet.name, 0u);
     EXPECT_TRUE(glIsTexture(helmet.name));
 
     Texture wheel;
-    wheel.load("wheel.tga");
+    wheel.load("wheel.tga", textures());
     EXPECT_NE(wheel.name, 0u);
 
     size_t messagesBefore = fake.messages.size();
     Texture png, mixed;
-    png.load("thing.png");
-    mixed.load("grass.Jpg");
+    png.load("thing.png", textures());
+    mixed.load("grass.Jpg", textures());
     EXPECT_EQ(png.name, 0u);
     EXPECT_EQ(mixed.name, 0u);
     EXPECT_EQ(fake.messages.size(), messagesBefore);
@@ -221,17 +227,17 @@ TEST_F(GlTest, FailedJpegKeepsAFreshNameAndComplainsOnce) {
     REQUIRE_GL(w);
     TestArchive().add("textures\\broken.jpg", {0xFF, 0xD8, 0x00, 0x01}).install(fake);
     Texture broken;
-    broken.load("broken.jpg");  // found but not decodable: a fresh name, no message
+    broken.load("broken.jpg", textures());  // found but not decodable: a fresh name, no message
     EXPECT_NE(broken.name, 0u);
     EXPECT_TRUE(fake.messages.empty());
     Texture first, second;
-    first.load("absent.jpg");
+    first.load("absent.jpg", textures());
     size_t messages = fake.messages.size();
     EXPECT_GE(messages, 1u);
     EXPECT_NE(first.name, 0u);
     ASSERT_FALSE(fake.messages.empty());
     EXPECT_EQ(fake.messages[0].text, "ARCH:Can't load JPG file: textures\\absent.jpg");
-    second.load("absent.jpg");
+    second.load("absent.jpg", textures());
     EXPECT_EQ(second.name, first.name);
     EXPECT_EQ(fake.messages.size(), messages);
 }
@@ -241,12 +247,12 @@ TEST_F(GlTest, TgaFailureAndWrongDepthLeaveNoNameAndRetry) {
     REQUIRE_GL(w);
     TestArchive().add("textures\\grey.tga", greyTga(4, 4)).install(fake);
     Texture missing, grey;
-    missing.load("absent.tga");
+    missing.load("absent.tga", textures());
     EXPECT_EQ(missing.name, 0u);
     // Decodes to 1 byte per pixel: never uploaded as if it had 4.
-    grey.load("grey.tga");
+    grey.load("grey.tga", textures());
     EXPECT_EQ(grey.name, 0u);
-    EXPECT_EQ(cachedTextureName("grey.tga"), 0u);
+    EXPECT_EQ(textures().cachedName("grey.tga"), 0u);
 }
 
 // ----- meshes and culling -----
@@ -380,7 +386,7 @@ TEST_F(GlTest, FlareFadesInOverOneSixthSecondAndHidesBehindAQuad) {
     installFlarePictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
-    flare.load();
+    flare.load(textures());
     FlareScene scene;
     scene.view.eye = {0, 0, 1};
     scene.view.direction = normalize(flare.sunDirection);
@@ -423,7 +429,7 @@ TEST_F(GlTest, SunBehindTheCameraIsNeverVisible) {
     installFlarePictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
-    flare.load();
+    flare.load(textures());
     FlareScene scene;
     scene.view.eye = {0, 0, 1};
     scene.view.direction = -1.0f * normalize(flare.sunDirection);
@@ -447,7 +453,7 @@ TEST_F(GlTest, HiddenOnScreenSunAndTheInheritedBlending) {
     installFlarePictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
-    flare.load();
+    flare.load(textures());
     FlareScene scene;
     scene.view.eye = {0, 0, 1};
     // Off centre but on screen, so the ghosts spread along a line.
@@ -490,7 +496,7 @@ TEST_F(GlTest, ClockGlyphsLightThePixelsWhereTheClockIs) {
     TestArchive().add("textures\\c.jpg", testing::solidJpeg(64, 64, 255, 255, 255)).install(fake);
     fake.time = {13, 4, 59};
     DigitFont font;
-    font.createFont();
+    font.createFont(textures());
     glDisable(GL_BLEND);
     glDisable(GL_CULL_FACE);
     glClearColor(0, 0, 0, 1);
@@ -553,11 +559,11 @@ void checkCorners(int width, int height) {
     if (!haveDisplay()) GTEST_SKIP() << "no display";
     ASSERT_TRUE(w.ok());
     FakePlatform fake;
-    clearTextureCache();
+    textures().clear();
     installLoadingPictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LoadingScreen screen;
-    screen.load();
+    screen.load(textures());
     screen.draw(width, height);
     auto rgb = w.readAll();
     int red = 0, green = 0, blue = 0, yellow = 0, rx0 = width, ry1 = 0;
@@ -583,7 +589,7 @@ void checkCorners(int width, int height) {
     // The title: a quarter of the width and a twelfth of the height, centred.
     const uint8_t* centre = &rgb[(static_cast<size_t>(height / 2) * width + width / 2) * 3];
     EXPECT_NEAR(centre[0], 40, 6);
-    clearTextureCache();
+    textures().clear();
 }
 
 std::vector<uint8_t> readFile(const std::string& path);
@@ -596,13 +602,13 @@ TEST(LoadingScreenGl, GeneratedPicturesShowATitleOnBlack) {
     GlWindow w;
     ASSERT_TRUE(w.ok());
     FakePlatform fake;
-    clearTextureCache();
+    textures().clear();
     fake.addResource("CustomData", 127, title);
     const char* corners[4] = {"4loader_rd.tga", "4loader_ld.tga", "4loader_lu.tga", "4loader_ru.tga"};
     for (int i = 0; i < 4; ++i) fake.addResource("CustomData", kLoadingCornerResources[i], readFile(dir + "/" + corners[i]));
     setUpGl(GlSetupOptions{}, 50, true);
     LoadingScreen screen;
-    screen.load();
+    screen.load(textures());
     for (const Texture& t : screen.corners) EXPECT_NE(t.name, 0u);
     screen.draw(800, 600);
     auto rgb = w.readAll();
@@ -615,7 +621,7 @@ TEST(LoadingScreenGl, GeneratedPicturesShowATitleOnBlack) {
         for (int x = 302; x < 498; ++x) titleLit += rgb[(static_cast<size_t>(y) * 800 + x) * 3 + 1] > 60;
     EXPECT_GT(titleLit, 100);
     EXPECT_TRUE(fake.messages.empty());
-    clearTextureCache();
+    textures().clear();
 }
 
 TEST(LoadingScreenGl, CornersCover256By128PixelsAt800x600) { checkCorners(800, 600); }
@@ -731,7 +737,7 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
     GlWindow w;
     ASSERT_TRUE(w.ok());
     FakePlatform fake;
-    clearTextureCache();
+    textures().clear();
     fake.addResource("CustomData", kArchiveResourceId, archive);
     {
         AssetFile land;
@@ -740,9 +746,9 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
     setUpGl(GlSetupOptions{!multitexture}, 50, true);
     GlWindow::useMultitexture(multitexture);
     SceneDescription land, overlay;
-    overlay.load("test.txt");
-    land.load("land.txt");
-    sky().load();
+    overlay.load("test.txt", textures());
+    land.load("land.txt", textures());
+    sky().load(textures());
     landScene() = land;
     overlayScene() = overlay;
     for (int i = 0; i < 3; ++i) {
@@ -761,7 +767,7 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
     landScene() = SceneDescription{};
     overlayScene() = SceneDescription{};
     sky() = Sky{};
-    clearTextureCache();
+    textures().clear();
 }
 
 TEST(ComposedFrame, WithMultitexture) { composedFrameIsNeitherBlackNorUniform(true); }

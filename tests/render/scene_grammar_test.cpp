@@ -18,7 +18,9 @@ struct TextureLine {
 };
 std::vector<TextureLine> gTextureLines;
 
-void recordTexture(Technique&, int unit, const char* name) { gTextureLines.push_back({unit, name}); }
+struct RecordTextures final : TextureLineHandler {
+    void textureLine(Technique&, int unit, const char* name) override { gTextureLines.push_back({unit, name}); }
+};
 
 Technique parseText(const std::string& text) {
     FakePlatform fake;
@@ -27,7 +29,8 @@ Technique parseText(const std::string& text) {
     Technique t;
     gTextureLines.clear();
     EXPECT_TRUE(file.openEntry("technique\\t.txt"));
-    parseTechnique(file, t, recordTexture);
+    RecordTextures recorder;
+    parseTechnique(file, t, &recorder);
     return t;
 }
 
