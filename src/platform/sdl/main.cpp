@@ -14,7 +14,7 @@
 #include "platform/gtk/config_dialog.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/x11_support.h"
-#include "sound/capture_audio.h"
+#include "app/offline_mix.h"
 
 namespace {
 

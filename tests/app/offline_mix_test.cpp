@@ -11,7 +11,7 @@
 
 #include "assets/asset_file.h"
 #include "platform/fake/fake_platform.h"
-#include "sound/capture_audio.h"
+#include "app/offline_mix.h"
 
 namespace ravelin {
 namespace {

@@ -2,7 +2,7 @@
 // everything that draws: the loading of the race lines, tracks and engine samples, the starting
 // grid, the sound start, then per frame the track clock, the cars (each telling its engine where
 // it is relative to the camera the last frame left) and the director, and dt seconds of output.
-#include "sound/capture_audio.h"
+#include "app/offline_mix.h"
 
 #include <cmath>
 #include <cstdio>
