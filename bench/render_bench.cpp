@@ -15,7 +15,6 @@
 
 #include "app/capture_run.h"
 #include "platform/sdl/sdl_platform.h"
-#include "render/world.h"
 
 // Heap allocations of this thread after the first frames. The software rasteriser compiles
 // new shader variants with LLVM on the caller's thread when a new state combination first
@@ -125,7 +124,6 @@ int main(int argc, char** argv) {
                     gCountedFrames ? static_cast<double>(gDriverAllocations.load()) / gCountedFrames : 0.0,
                     gCountedFrames, kWarmUpFrames);
         std::fflush(stdout);
-        ravelin::resetRenderWorld();
         ravelin::setPlatform(nullptr);
     }
     return result;

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/saver_run.h"
 #include "app/screensaver_app.h"
+#include "app/screensaver_run.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
 
@@ -62,64 +64,7 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
 }
 
-// The unattended runs' GL set-up: the test switch for single texturing, and the moment the
-// context is ready (the benchmark reports the time from there to the first frame). Steps are
-// plain functions, so the one run of the process keeps these here.
-struct GlSetUp {
-    bool forceSingleTexture = false;
-    int64_t ready = 0;
-};
-GlSetUp gGlSetUp;
-
-void unattendedSetUpGl(int32_t storedGamma, bool defGamma) {
-    gGlSetUp.ready = platform().counter();
-    setUpGl(GlSetupOptions{gGlSetUp.forceSingleTexture}, storedGamma, defGamma);
-}
-
-// The saver's own steps; the GL set-up records its moment, and nobody listens to these runs, so
-// the sound library stays unbound and silent.
-SaverSteps unattendedSteps() {
-    SaverSteps steps = defaultSaverSteps();
-    steps.setUpGl = unattendedSetUpGl;
-    steps.bindSound = nullptr;
-    steps.startSound = nullptr;
-    steps.setVolume = nullptr;
-    steps.restoreVolume = nullptr;
-    steps.unbindSound = nullptr;
-    return steps;
-}
-
-struct Capture {
-    const RunOptions* options = nullptr;
-    std::vector<uint8_t> pixels;
-    char path[4096] = {};
-    int written = 0;
-    bool failed = false;
-};
-
-void captureAfterDraw(long frame, int width, int height, void* context) {
-    Capture& capture = *static_cast<Capture*>(context);
-    if (frame % capture.options->every != 0) return;
-    // Sized for the requested window up front; only a window that came out larger grows it, once.
-    size_t bytes = static_cast<size_t>(width) * height * 3;
-    if (capture.pixels.size() < bytes) capture.pixels.resize(bytes);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, capture.pixels.data());
-    std::snprintf(capture.path, sizeof capture.path, "%s/frame_%05ld.png", capture.options->captureDir.c_str(), frame);
-    if (!writePng(capture.path, capture.pixels.data(), width, height)) {
-        std::fprintf(stderr, "ravelin: cannot write %s\n", capture.path);
-        capture.failed = true;
-        return;
-    }
-    ++capture.written;
-}
-
-bool captureAfterPresent(long, void* context) { return !static_cast<Capture*>(context)->failed; }
-
 struct Benchmark {
-    const RunOptions* options = nullptr;
     std::vector<double> windowRates;
     std::vector<double> cpuPerFrame;
     double cpuBegin = 0, cpuEnd = 0;
@@ -130,40 +75,109 @@ struct Benchmark {
     int width = 0, height = 0;  // the size the window really got
 };
 
-void benchmarkBeforeFrame(long, void* context) { static_cast<Benchmark*>(context)->cpuBegin = threadCpuSeconds(); }
+// The saver's own run, windowed. Nobody listens to these runs, so the sound library stays
+// unbound and silent; the GL set-up can pretend multitexturing is missing and records when the
+// context was ready (the benchmark reports the time from there to the first frame).
+class UnattendedRun : public ScreensaverRun {
+public:
+    explicit UnattendedRun(const RunOptions& options) : options_(options) {}
 
-void benchmarkAfterDraw(long, int width, int height, void* context) {
-    Benchmark& b = *static_cast<Benchmark*>(context);
-    b.cpuEnd = threadCpuSeconds();
-    b.width = width;
-    b.height = height;
-}
+    void setUpGl(int32_t storedGamma, bool defGamma) override {
+        glReady_ = platform().counter();
+        ravelin::setUpGl(GlSetupOptions{options_.forceSingleTexture}, storedGamma, defGamma);
+    }
+    void bindSound(WindowHandle) override {}
+    void startSound(bool, bool) override {}
+    void setVolume(int32_t) override {}
+    void restoreVolume() override {}
+    void unbindSound() override {}
 
-bool benchmarkAfterPresent(long frame, void* context) {
-    Benchmark& b = *static_cast<Benchmark*>(context);
-    if (frame == 0) {
-        // The first frame carries the loading's tail (shader variants, uploads): it is the
-        // start-up figure, not a per-frame one.
+protected:
+    const RunOptions& options_;
+    int64_t glReady_ = 0;
+};
+
+// Every K-th frame read back and written as a PNG; a failed write ends the run.
+class CaptureRun final : public UnattendedRun {
+public:
+    explicit CaptureRun(const RunOptions& options) : UnattendedRun(options) {
+        // Sized for the requested window up front; only a window that came out larger grows it.
+        pixels_.resize(static_cast<size_t>(options.width) * options.height * 3);
+    }
+
+    void afterDraw(long frame, int width, int height) override {
+        if (frame % options_.every != 0) return;
+        size_t bytes = static_cast<size_t>(width) * height * 3;
+        if (pixels_.size() < bytes) pixels_.resize(bytes);
         glFinish();
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
+        std::snprintf(path_, sizeof path_, "%s/frame_%05ld.png", options_.captureDir.c_str(), frame);
+        if (!writePng(path_, pixels_.data(), width, height)) {
+            std::fprintf(stderr, "ravelin: cannot write %s\n", path_);
+            failed_ = true;
+            return;
+        }
+        ++written_;
+    }
+    bool afterPresent(long) override { return !failed_; }
+
+    bool failed() const { return failed_; }
+    int written() const { return written_; }
+
+private:
+    std::vector<uint8_t> pixels_;
+    char path_[4096] = {};
+    int written_ = 0;
+    bool failed_ = false;
+};
+
+// Start-up time, frames per second over one-second windows and this thread's CPU time per frame.
+class BenchmarkRun final : public UnattendedRun {
+public:
+    explicit BenchmarkRun(const RunOptions& options) : UnattendedRun(options) {
+        // Reserved up front: the measurement itself must not allocate while frames are counted.
+        b_.windowRates.reserve(static_cast<size_t>(options.seconds) + 64);
+        b_.cpuPerFrame.reserve(1 << 16);
+    }
+
+    void beforeFrame(long) override { b_.cpuBegin = threadCpuSeconds(); }
+    void afterDraw(long, int width, int height) override {
+        b_.cpuEnd = threadCpuSeconds();
+        b_.width = width;
+        b_.height = height;
+    }
+    bool afterPresent(long frame) override {
+        if (frame == 0) {
+            // The first frame carries the loading's tail (shader variants, uploads): it is the
+            // start-up figure, not a per-frame one.
+            glFinish();
+            int64_t t = platform().counter();
+            b_.firstFrameSeconds = secondsBetween(options_.startCounter, t);
+            b_.glToFirstFrame = secondsBetween(glReady_, t);
+            b_.begin = b_.windowStart = t;
+        } else if (b_.cpuPerFrame.size() < b_.cpuPerFrame.capacity()) {
+            b_.cpuPerFrame.push_back(b_.cpuEnd - b_.cpuBegin);
+        }
+        if (options_.frameDone) options_.frameDone(frame);
+        ++b_.frames;
+        ++b_.framesInWindow;
         int64_t t = platform().counter();
-        b.firstFrameSeconds = secondsBetween(b.options->startCounter, t);
-        b.glToFirstFrame = secondsBetween(gGlSetUp.ready, t);
-        b.begin = b.windowStart = t;
-    } else if (b.cpuPerFrame.size() < b.cpuPerFrame.capacity()) {
-        b.cpuPerFrame.push_back(b.cpuEnd - b.cpuBegin);
+        double inWindow = secondsBetween(b_.windowStart, t);
+        if (b_.frames > 1 && inWindow >= 1.0 && b_.windowRates.size() < b_.windowRates.capacity()) {
+            b_.windowRates.push_back(b_.framesInWindow / inWindow);
+            b_.framesInWindow = 0;
+            b_.windowStart = t;
+        }
+        return !(secondsBetween(b_.begin, t) >= options_.seconds && !b_.windowRates.empty());
     }
-    if (b.options->frameDone) b.options->frameDone(frame);
-    ++b.frames;
-    ++b.framesInWindow;
-    int64_t t = platform().counter();
-    double inWindow = secondsBetween(b.windowStart, t);
-    if (b.frames > 1 && inWindow >= 1.0 && b.windowRates.size() < b.windowRates.capacity()) {
-        b.windowRates.push_back(b.framesInWindow / inWindow);
-        b.framesInWindow = 0;
-        b.windowStart = t;
-    }
-    return !(secondsBetween(b.begin, t) >= b.options->seconds && !b.windowRates.empty());
-}
+
+    const Benchmark& figures() const { return b_; }
+
+private:
+    Benchmark b_;
+};
 
 void printBenchmark(const Benchmark& b) {
     double meanCpu = 0;
@@ -265,41 +279,33 @@ int runFrames(const RunOptions& options) {
     saver.windowHeight = options.height;
     saver.fixedSeed = options.mode != RunMode::Window;
     saver.seed = options.seed;
-    gGlSetUp = GlSetUp{options.forceSingleTexture, 0};
-    static const SaverSteps steps = unattendedSteps();
 
-    Capture capture;
-    Benchmark benchmark;
+    // On the heap: each run holds its whole world.
+    std::unique_ptr<CaptureRun> capture;
+    std::unique_ptr<BenchmarkRun> benchmark;
+    std::unique_ptr<UnattendedRun> window;
+    RunParts* run = nullptr;
     if (options.mode == RunMode::Capture) {
-        capture.options = &options;
-        capture.pixels.resize(static_cast<size_t>(options.width) * options.height * 3);
         saver.fixedDt = options.dt;
         saver.maxFrames = options.frames;
-        saver.afterDraw = captureAfterDraw;
-        saver.afterPresent = captureAfterPresent;
-        saver.hookContext = &capture;
+        run = (capture = std::make_unique<CaptureRun>(options)).get();
     } else if (options.mode == RunMode::Benchmark) {
-        // Reserved up front: the measurement itself must not allocate while frames are counted.
-        benchmark.options = &options;
-        benchmark.windowRates.reserve(static_cast<size_t>(options.seconds) + 64);
-        benchmark.cpuPerFrame.reserve(1 << 16);
-        saver.beforeFrame = benchmarkBeforeFrame;
-        saver.afterDraw = benchmarkAfterDraw;
-        saver.afterPresent = benchmarkAfterPresent;
-        saver.hookContext = &benchmark;
+        run = (benchmark = std::make_unique<BenchmarkRun>(options)).get();
+    } else {
+        run = (window = std::make_unique<UnattendedRun>(options)).get();
     }
 
-    if (runSaver(app, settings, saver, steps) != SaverResult::Finished) return 1;
+    if (runSaver(app, settings, saver, *run) != SaverResult::Finished) return 1;
 
     switch (options.mode) {
     case RunMode::Capture:
-        if (capture.failed) return 1;
-        std::printf("ravelin: %d frames drawn, %d written to %s\n", options.frames, capture.written,
+        if (capture->failed()) return 1;
+        std::printf("ravelin: %d frames drawn, %d written to %s\n", options.frames, capture->written(),
                     options.captureDir.c_str());
         break;
     case RunMode::Benchmark:
         if (options.frameDone) options.frameDone(-1);
-        printBenchmark(benchmark);
+        printBenchmark(benchmark->figures());
         break;
     case RunMode::Window:
         break;

@@ -1,23 +1,18 @@
-// The offline mix. It takes the run's steps that make sound, in the run's order, and leaves out
-// everything that draws: the loading of the race lines, tracks and engine samples, the starting
-// grid, the sound start, then per frame the track clock, the cars (each telling its engine where
-// it is relative to the camera the last frame left) and the director, and dt seconds of output.
+// The offline mix: the screensaver's own run without a window. It calls the run's parts that
+// make sound, in the run's order, on a world that loads nothing to draw: the sound bound to the
+// loopback device, the race's loading, the sound start, the first shot, the volume, then per
+// frame the run's own update (cars, director, engines) and dt seconds of output.
 #include "app/offline_mix.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "app/screensaver_run.h"
 #include "base/random.h"
-#include "assets/asset_file.h"
-#include "race/line_source.h"
-#include "race/camera_director.h"
-#include "race/car.h"
-#include "sound/engine_sound.h"
-#include "sound/run_sound.h"
-#include "sound/sound_system.h"
 
 namespace ravelin {
 namespace {
@@ -47,25 +42,16 @@ void wavHeader(uint8_t* h, uint32_t dataBytes) {
     putLe32(h + 40, dataBytes);
 }
 
-// Race lines and camera tracks straight from the archive: the same readers the run's loading
-// uses, without the car looks' pictures and meshes (which need GL).
-void loadRaceForSound(RaceState& race) {
-    for (int i = 0; i < kRaceLineCount; ++i) {
-        race.lines[size_t(i)] = RaceLine{};
-        AssetFile file;
-        if (file.openEntry(kRaceLineFiles[size_t(i)])) parseRaceLine(race.lines[size_t(i)], file.data(), file.size());
-    }
-    for (int i = 0; i < kTrackCount; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "scene%d.txt", i);
-        race.tracks[size_t(i)] = KeyframeTrack{};
-        AssetFile file;
-        if (!file.openEntry(name)) continue;
-        BufferLineSource source(file.data(), file.size());
-        race.tracks[size_t(i)].load(source);
-        race.tracks[size_t(i)].prepare();
-    }
-}
+// The screensaver's run with nothing drawn: the sound goes to the loopback device.
+class OfflineMixRun final : public ScreensaverRun {
+public:
+    OfflineMixRun() : ScreensaverRun(false) {}
+    void bindSound(WindowHandle) override { opened_ = world().sound.bindLoopback(); }
+    bool opened() const { return opened_; }
+
+private:
+    bool opened_ = false;
+};
 
 }  // namespace
 
@@ -136,31 +122,22 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
     wavHeader(header, 0);
     std::fwrite(header, 1, sizeof header, file);
 
-    SoundSystem& sound = soundSystem();
-    if (!sound.bindLoopback()) {
+    // On the heap: the run holds its whole world.
+    auto run = std::make_unique<OfflineMixRun>();
+    run->bindSound(0);
+    if (!run->opened()) {
         std::fclose(file);
         error = "no loopback audio device";
         return false;
     }
     rng().seed(options.seed);
 
-    // Loading, as the run does it (without the pictures).
-    RaceState& race = raceState();
-    loadRaceForSound(race);
-    for (int k = 0; k < kCarCount; ++k) {
-        race.cars[k] = Car{};  // a second mix in the same process starts from the same state
-        race.cars[k].engineSound.loadSamples();
-    }
-    placeCars(race.cars);
-    CameraDirector director;
-    director.attach(race);
-    director.initCounters();
-
-    // Sound start, then the first shot, then the volume.
-    startRunSound(options.music, options.engines);
-    director.initShots();
-    director.computeView();
-    setRunVolume(options.volume);
+    // The run's loading (without the pictures), sound start, first shot and volume, in order.
+    run->loadRaceEarly();
+    run->loadRaceLate();
+    run->startSound(options.music, options.engines);
+    run->startShots();
+    run->setVolume(options.volume);
 
     // Output is rendered a frame at a time; the buffers are made once, before the loop.
     const uint64_t totalFrames = uint64_t(options.seconds * kMixRate + 0.5);
@@ -171,13 +148,7 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
     double sumSquares = 0;
     uint64_t clipped = 0, written = 0;
     for (uint64_t step = 0; written < totalFrames; ++step) {
-        director.advanceTrackTime(options.dt);
-        const CameraPose camera = director.pose();
-        for (Car& car : race.cars)
-            updateCar(car, options.dt, race.lines[size_t(car.raceLine)], camera, director.pointsPassed);
-        director.update();
-        director.afterUpdate();
-        director.computeView();
+        run->updateFrame(options.dt);
 
         uint64_t until = std::min<uint64_t>(totalFrames, uint64_t(double(step + 1) * framesPerStep + 0.5));
         uint32_t count = uint32_t(until - written);
@@ -198,7 +169,8 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
         written = until;
     }
 
-    stopRunSound();
+    run->restoreVolume();
+    run->unbindSound();
 
     result.frames = written;
     if (written > 0) {

@@ -1,7 +1,8 @@
 // Cars: the eighteen race cars on their race lines, their looks, the shared car assets, the
-// starting grid, the per-frame update (with the engine sound in listener space) and the ground
-// brightness and culling that precede drawing. The run owns the process-wide RaceState; the
-// camera director follows one car; car_draw.cpp draws them.
+// starting grid, the per-frame update (with where the car is heard, in listener space) and the
+// ground brightness and culling that precede drawing. The run's world owns the RaceState; the
+// camera director follows one car; car_draw.cpp draws them; the run's sound plays one engine per
+// car from the listener-space vectors each update leaves.
 #pragma once
 
 #include <array>
@@ -13,7 +14,6 @@
 #include "race/keyframe_track.h"
 #include "race/race_line.h"
 #include "render/texture.h"
-#include "sound/engine_sound.h"
 
 namespace ravelin {
 
@@ -66,7 +66,6 @@ struct Car {
     bool visible = false;
     Vec3 helmetOffset;
     Sphere bounds{{}, 0.3f};
-    EngineSound engineSound;
     float t = 0.0f;
     int segment = 0;
     int raceLine = 0;  // index into RaceState::lines
@@ -76,17 +75,18 @@ struct Car {
     float brightness[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};  // four wheel contacts, then the body
     RaceSample frame;
     Vec3 lightmapCoord;
+    // Where the car is heard: its position and velocity on the camera's axes (listenerSpace),
+    // from the last update, for its engine sound.
+    Vec3 soundPosition, soundVelocity;
 };
 
-// Everything the race keeps for the whole run.
+// Everything the race keeps for the whole run (part of the run's world).
 struct RaceState {
     std::array<RaceLine, kRaceLineCount> lines;
     CarAssets assets;
     std::array<Car, kCarCount> cars;
     std::array<KeyframeTrack, kTrackCount> tracks;
 };
-RaceState& raceState();
-
 // Look-dependent fields from a parsed look (wheel set, helmet offset, lists by mesh index).
 void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets);
 
@@ -96,11 +96,10 @@ void placeCars(std::array<Car, kCarCount>& cars);
 
 // Listener-space vectors for the engine sound. Position: the offset's projections each scaled
 // by the offset's length once more; velocity: v on the same axes.
-void listenerSpace(const CameraPose& camera, Vec3 carPosition, Vec3 carVelocity, SoundVector& position,
-                   SoundVector& velocity);
+void listenerSpace(const CameraPose& camera, Vec3 carPosition, Vec3 carVelocity, Vec3& position, Vec3& velocity);
 
-// One frame: advance, sample, tell the engine sound. followedPointsPassed counts the segments
-// the followed car enters.
+// One frame: advance, sample, then where the car is heard from the camera. followedPointsPassed
+// counts the segments the followed car enters.
 void updateCar(Car& car, float dt, const RaceLine& line, const CameraPose& camera, uint32_t& followedPointsPassed);
 
 // Lightmap texture-space coordinates of a world position.

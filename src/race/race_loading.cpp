@@ -84,7 +84,6 @@ bool loadCarAssets(CarAssets& assets, TextureCache& textures) {
 }
 
 bool loadCarLook(Car& car, std::string_view name, CarAssets& assets, TextureCache& textures) {
-    car.engineSound.loadSamples();
     AssetFile file;
     if (!file.openEntry(name)) return false;
     CarLook look;

@@ -1,6 +1,6 @@
 // LensFlare: the sun sprite, three streaks and twenty-three ghosts drawn in the 800 × 600
 // overlay space, faded in and out by a one-pixel depth read-back occlusion test. One object for
-// the whole run (render/world.h); updated by the loop, drawn after all 3D geometry.
+// each run's world; updated every frame, drawn after all 3D geometry.
 #pragma once
 
 #include "base/math.h"

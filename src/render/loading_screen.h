@@ -1,5 +1,5 @@
 // The loading screen: a title picture and four corner pieces from embedded resources, drawn
-// once and presented before any archive asset is read. One instance (render/world.h).
+// once and presented before any archive asset is read. One in each run's world.
 #pragma once
 
 #include <cstdint>

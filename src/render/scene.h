@@ -1,6 +1,6 @@
 // Scene descriptions: ordered render blocks, each a technique and the meshes it applies to,
 // read from a text file in the archive root ("land.txt", "test.txt"). Loaded once; drawn every
-// frame by the frame composition. The process-wide scenes live in render/world.h.
+// frame by the frame composition. The land and overlay scenes belong to the run's world.
 #pragma once
 
 #include <string_view>

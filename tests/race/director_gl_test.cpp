@@ -93,7 +93,7 @@ void fillScreen(float r, float g, float b) {
 
 // The "scene" of the capture: the whole viewport red, with a green square in its lower-left
 // quarter so that a picture's orientation shows.
-void redScene(void*) {
+void redScene() {
     GLint v[4];
     glGetIntegerv(GL_VIEWPORT, v);
     glEnable(GL_SCISSOR_TEST);
@@ -108,10 +108,9 @@ void redScene(void*) {
 
 void captureRed(CameraDirector& d, const Window& w) {
     d.createTransitionTexture();
-    d.windowWidth = w.width();
-    d.windowHeight = w.height();
-    d.renderScene = redScene;
-    d.captureTransition();
+    d.beginCapture(w.width(), w.height());
+    redScene();
+    d.endCapture();
     GLint v[4];
     glGetIntegerv(GL_VIEWPORT, v);
     EXPECT_EQ(v[2], w.width());

@@ -8,17 +8,17 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/capture_run.h"
-#include "app/frame_composition.h"
-#include "base/random.h"
+#include "app/screensaver_run.h"
 #include "assets/asset_file.h"
+#include "base/random.h"
 #include "platform/fake/fake_platform.h"
 #include "race/race_run.h"
 #include "render/gl.h"
-#include "render/world.h"
 
 namespace ravelin {
 namespace {
@@ -66,8 +66,7 @@ protected:
         glEnable(GL_CULL_FACE);
     }
     void TearDown() override {
-        setFrameHooks(FrameHooks{});
-        resetRenderWorld();
+        run.reset();
         glExtensions() = GlExtensions{};
         if (context) SDL_GL_DeleteContext(context);
         if (window) SDL_DestroyWindow(window);
@@ -89,23 +88,27 @@ protected:
     FakePlatform fake;
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
+    std::unique_ptr<ScreensaverRun> run = std::make_unique<ScreensaverRun>();
 };
 
 TEST_F(RacePictures, ShotsAndTransitions) {
     rng().seed(7);
-    loadFontAndScenes();
-    loadRaceEarly();
-    loadSkyAndFlare();
-    loadRaceLate();
-    installRaceHooks(kWidth, kHeight);
-    startRaceShots();
-    overlaySwitches() = {false, false, false};
-    CameraDirector& d = cameraDirector();
+    run->windowSized(kWidth, kHeight);
+    run->loadFontAndScenes();
+    run->loadRaceEarly();
+    run->loadSkyAndFlare();
+    run->loadRaceLate();
+    run->startShots();
+    run->setOverlay(false, false, false);
+    RunWorld& world = run->world();
+    CameraDirector& d = world.director;
+    // Between pictures only the race moves (the flare keeps its look).
+    auto updateRace = [&](float dt) { stepRace(world.race, d, dt); };
 
     // Only the frames that are looked at are drawn; the animation runs without drawing between.
     bool trackside = false, scripted = false;
     // Scripted shots need the camera tracks; without them each one ends at once.
-    const bool haveTracks = raceState().tracks[0].ready();
+    const bool haveTracks = world.race.tracks[0].ready();
     if (!haveTracks) scripted = true;
     int frames = 0;
     float shotAge = 0.0f;
@@ -116,7 +119,7 @@ TEST_F(RacePictures, ShotsAndTransitions) {
         ++frames;
         shotAge = (d.scripted == wasScripted && d.target == wasTarget && !d.shotFinished) ? shotAge + kDt : 0.0f;
         if (shotAge > 1.5f && shotAge < 1.5f + kDt) {
-            drawFrame(kDt);
+            run->drawFrame(kDt);
             ASSERT_TRUE(d.target->visible) << "the followed car is in view";
             if (d.scripted && !scripted) {
                 save("scripted_shot");
@@ -142,7 +145,7 @@ TEST_F(RacePictures, ShotsAndTransitions) {
             d.ageTransition(kDt, x);
         }
         updateRace(kDt);
-        drawFrame(kDt);  // ages to x ≈ 0.5 and draws
+        run->drawFrame(kDt);  // ages to x ≈ 0.5 and draws
         EXPECT_TRUE(d.transitionActive);
         save("transition_style" + std::to_string(style));
         while (d.transitionActive) {

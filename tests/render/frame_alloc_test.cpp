@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <new>
 
+#include <memory>
+
 #include "app/frame_composition.h"
-#include "render/gl_setup.h"
-#include "render/texture.h"
-#include "render/world.h"
+#include "app/screensaver_run.h"
 #include "render_test_support.h"
 
 // AddressSanitizer brings its own operator new; counting replacements would fight it there, so
@@ -78,15 +78,21 @@ TEST(FrameAllocations, NoneAfterTheFirstFrames) {
         .text("land.txt", "landscape\r\nrender\r\n{\r\ntechnique grass.txt\r\nmesh ground\r\n}\r\nend\r\n")
         .text("test.txt", "test\r\nrender\r\n{\r\ntechnique post.txt\r\ncollect post 2\r\n}\r\nend\r\n")
         .install(fake);
-    setUpGl(GlSetupOptions{}, 50, true);
+    auto run = std::make_unique<ScreensaverRun>();
+    run->setUpGl(50, true);
     testing::GlWindow::useMultitexture(true);
-    loadFontAndScenes();
-    loadSkyAndFlare();
-    overlaySwitches() = {true, true, true};
+    run->windowSized(window.width(), window.height());
+    run->loadFontAndScenes();
+    run->loadSkyAndFlare();
+    run->setOverlay(true, true, true);
+    RunWorld& world = run->world();
+    // No race: the director's trackside camera looks at the origin from 40 units out.
+    world.director.tracksideEye = {40.0f, 0.0f, 6.0f};
+    world.director.fixedFieldOfView = true;
+    world.director.baseFieldOfView = 60.0f;
     auto frame = [&] {
-        lensFlare().update(1.0f / 30.0f);
-        advanceTestCamera(1.0f / 30.0f);
-        drawFrame(1.0f / 30.0f);
+        world.flare.update(1.0f / 30.0f);
+        drawFrame(world, 1.0f / 30.0f);
         window.swap();
     };
     // The counter sees our allocations at all.
@@ -100,13 +106,7 @@ TEST(FrameAllocations, NoneAfterTheFirstFrames) {
     for (int i = 0; i < 300; ++i) frame();
     tCounting = false;
     EXPECT_EQ(gAllocations.load(), 0);
-    EXPECT_GT(landScene().blocks.size(), 0u);
-    landScene() = SceneDescription{};
-    overlayScene() = SceneDescription{};
-    sky() = Sky{};
-    lensFlare() = LensFlare{};
-    digitFont() = DigitFont{};
-    textureCache().clear();
+    EXPECT_GT(world.landScene.blocks.size(), 0u);
     testing::GlWindow::useMultitexture(false);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "app/capture_run.h"
 #include "app/frame_composition.h"
@@ -18,7 +19,6 @@
 #include "render/scene.h"
 #include "render/technique.h"
 #include "render/texture.h"
-#include "render/world.h"
 #include "render_test_support.h"
 
 namespace ravelin {
@@ -502,7 +502,7 @@ TEST_F(GlTest, ClockGlyphsLightThePixelsWhereTheClockIs) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_TEXTURE_2D);
-    font.drawOverlay(0.0f, false, true, false);
+    font.drawOverlay(0.0f, {false, true, false});
     EXPECT_STREQ(font.text, "13:04:59");
     auto rgb = w.readAll();
     auto lit = [&](int x, int y) { return rgb[(static_cast<size_t>(y) * 800 + x) * 3] > 100; };
@@ -536,11 +536,11 @@ TEST(DigitText, TimeFormats) {
 
 TEST(DigitText, FrameRateWindowsKeepTheirRemainder) {
     DigitFont font;  // no GL: nothing is drawn without a list base
-    for (int i = 0; i < 3; ++i) font.drawOverlay(0.4f, false, false, false);
+    for (int i = 0; i < 3; ++i) font.drawOverlay(0.4f, {});
     EXPECT_EQ(font.shownFps, 3);
     EXPECT_NEAR(font.secondAccumulator, 0.2f, 1e-5);
     EXPECT_EQ(font.framesThisSecond, 0);
-    font.drawOverlay(0.0f, false, false, false);  // dt 0 still counts
+    font.drawOverlay(0.0f, {});  // dt 0 still counts
     EXPECT_EQ(font.framesThisSecond, 1);
 }
 
@@ -745,16 +745,16 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
     }
     setUpGl(GlSetupOptions{!multitexture}, 50, true);
     GlWindow::useMultitexture(multitexture);
-    SceneDescription land, overlay;
-    overlay.load("test.txt", textures());
-    land.load("land.txt", textures());
-    sky().load(textures());
-    landScene() = land;
-    overlayScene() = overlay;
-    for (int i = 0; i < 3; ++i) {
-        advanceTestCamera(0.5f);
-        drawFrame(0.5f);
-    }
+    auto world = std::make_unique<RunWorld>();
+    world->overlayScene.load("test.txt", world->textures);
+    world->landScene.load("land.txt", world->textures);
+    world->sky.load(world->textures);
+    // No race: the director's trackside camera looks at the circuit's centre from 40 units out.
+    CameraDirector& camera = world->director;
+    camera.tracksideEye = {39.0f, 8.9f, 6.0f};
+    camera.fixedFieldOfView = true;
+    camera.baseFieldOfView = 60.0f;
+    for (int i = 0; i < 3; ++i) drawFrame(*world, 0.5f);
     auto rgb = w.readAll();
     int lit = litPixels(rgb);
     size_t differing = 0;
@@ -764,9 +764,6 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
         writePng(std::string(out) + (multitexture ? "/composed_multi.png" : "/composed_single.png"), rgb.data(), 800, 600);
     EXPECT_GT(lit, 800 * 600 / 2);
     EXPECT_GT(differing, rgb.size() / 3 / 4);
-    landScene() = SceneDescription{};
-    overlayScene() = SceneDescription{};
-    sky() = Sky{};
     textures().clear();
 }
 

@@ -1,5 +1,5 @@
 // Entry point of the Linux screensaver. The shell's own long options come first: --capture and
-// --benchmark (the saver's own run, windowed, with a fixed seed and frame hooks), --capture-audio
+// --benchmark (the saver's own run, windowed, with a fixed seed, recording its frames), --capture-audio
 // (the offline mix), --root and --window-id (xscreensaver hosting). Everything else is the
 // screensaver command line (/s, /c, /p ID, …) that the core's start-up parses; then exactly one
 // activity runs: the full-screen run, the GTK configuration dialog or the preview.
