@@ -35,7 +35,22 @@ struct LensFlare {
 
     void load(TextureCache& textures);
     void update(float dt);
+    // The occlusion test for the next update, then the sun and (facing it) streaks and ghosts.
     void draw(const CameraPose& camera);
+
+private:
+    struct SunSpot {
+        Vec3 position;  // overlay units
+        float facing;   // cosine between the view and the sun's direction
+    };
+    // Projects the sun into the 800 × 600 overlay space and reads the depth where it lands:
+    // sunVisible and the last* fields.
+    SunSpot locateSun(const CameraPose& camera);
+    void drawSun(Vec3 s, const CameraPose& camera) const;
+    // Along the line from the sun through the screen's centre.
+    void drawStreaksAndGhosts(Vec3 s) const;
+    void drawStreaks(Vec3 s, Vec3 line, float c) const;
+    void drawGhosts(Vec3 s, Vec3 line, float c) const;
 };
 
 }  // namespace ravelin
