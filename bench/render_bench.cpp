@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/capture_run.h"
+#include "app/unattended_run.h"
 #include "platform/sdl/sdl_platform.h"
 
 // Heap allocations of this thread after the first frames. The software rasteriser compiles
@@ -96,8 +96,7 @@ int main(int argc, char** argv) {
     if (sizes.empty()) sizes = {"800x600", "1920x1080"};
     int result = 0;
     for (const std::string& size : sizes) {
-        ravelin::SdlPlatform sdl;
-        ravelin::setPlatform(&sdl);
+        ravelin::SdlPlatform sdl;  // installed for this size's run
         ravelin::RunOptions options;
         options.startCounter = sdl.counter();
         std::string secondsText = std::to_string(seconds);
@@ -124,7 +123,6 @@ int main(int argc, char** argv) {
                     gCountedFrames ? static_cast<double>(gDriverAllocations.load()) / gCountedFrames : 0.0,
                     gCountedFrames, kWarmUpFrames);
         std::fflush(stdout);
-        ravelin::setPlatform(nullptr);
     }
     return result;
 }

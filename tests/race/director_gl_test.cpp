@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/capture_run.h"
+#include "app/png_file.h"
 #include "race/camera_director.h"
 #include "render/gl.h"
 

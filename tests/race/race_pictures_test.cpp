@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/capture_run.h"
+#include "app/png_file.h"
 #include "app/screensaver_run.h"
 #include "assets/asset_file.h"
 #include "base/random.h"

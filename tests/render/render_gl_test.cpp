@@ -8,7 +8,7 @@
 #include <iterator>
 #include <memory>
 
-#include "app/capture_run.h"
+#include "app/png_file.h"
 #include "app/frame_composition.h"
 #include "render/digit_font.h"
 #include "render/gl_helpers.h"
@@ -651,41 +651,21 @@ TEST_F(GlTest, SetUpLeavesTheStateTable) {
     EXPECT_TRUE(fake.lastGammaRamp.empty());  // DefGamma: the ramp is left alone
 }
 
-// A platform whose only service is the real driver's entry points.
-class DriverPlatform final : public Platform {
+// A platform whose only services are the real driver's entry points, the swap interval and the
+// gamma ramp, both recorded.
+class DriverPlatform final : public NullPlatform {
 public:
     DriverPlatform() : previous_(&platform()) { setPlatform(this); }
     ~DriverPlatform() override { setPlatform(previous_); }
-    ByteRange findResource(std::string_view, uint16_t) override { return {}; }
-    void messageBox(std::string_view, std::string_view, TextEncoding) override {}
-    SettingsStore& settingsStore() override { return previous_->settingsStore(); }
-    int64_t counter() override { return 0; }
-    int64_t counterFrequency() override { return 1; }
-    LocalTime localTime() override { return {}; }
-    bool currentDisplayMode(DisplayMode&) override { return false; }
-    bool enumDisplayMode(int, DisplayMode&) override { return false; }
-    bool switchDisplayMode(const DisplayMode&) override { return false; }
-    void restoreDisplayMode() override {}
-    bool enumDisplayAdapter(int, DisplayAdapter&) override { return false; }
-    WindowHandle createMainWindow(const Rect&) override { return 0; }
-    WindowHandle createBlankingWindow(const Rect&) override { return 0; }
-    void showWindow(WindowHandle) override {}
-    void closeWindow(WindowHandle) override {}
-    bool clientSize(WindowHandle, int&, int&) override { return false; }
     void* glProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
     bool setSwapInterval(int interval) override {
         swapIntervals.push_back(interval);
         return true;
     }
-    void swapBuffers() override {}
-    void destroyGlContext() override {}
     bool setGammaRamp(const uint16_t* ramp) override {
         gamma.assign(ramp, ramp + 768);
         return true;
     }
-    void showCursor(bool) override {}
-    void warpCursor(WindowHandle, int, int) override {}
-    bool pollEvent(InputEvent&) override { return false; }
 
     std::vector<int> swapIntervals;
     std::vector<uint16_t> gamma;

@@ -51,40 +51,6 @@ public:
     fs::path path;
 };
 
-// The fake platform in every respect but the settings store, which is the real file.
-class FilePlatform final : public Platform {
-public:
-    explicit FilePlatform(SettingsStore& s) : store(s) { setPlatform(this); }
-    ~FilePlatform() override { setPlatform(&fake); }
-    ByteRange findResource(std::string_view t, uint16_t id) override { return fake.findResource(t, id); }
-    void messageBox(std::string_view a, std::string_view b, TextEncoding e) override { fake.messageBox(a, b, e); }
-    SettingsStore& settingsStore() override { return store; }
-    int64_t counter() override { return fake.counter(); }
-    int64_t counterFrequency() override { return fake.counterFrequency(); }
-    LocalTime localTime() override { return fake.localTime(); }
-    bool currentDisplayMode(DisplayMode& m) override { return fake.currentDisplayMode(m); }
-    bool enumDisplayMode(int i, DisplayMode& m) override { return fake.enumDisplayMode(i, m); }
-    bool switchDisplayMode(const DisplayMode& m) override { return fake.switchDisplayMode(m); }
-    void restoreDisplayMode() override { fake.restoreDisplayMode(); }
-    bool enumDisplayAdapter(int i, DisplayAdapter& a) override { return fake.enumDisplayAdapter(i, a); }
-    WindowHandle createMainWindow(const Rect& r) override { return fake.createMainWindow(r); }
-    WindowHandle createBlankingWindow(const Rect& r) override { return fake.createBlankingWindow(r); }
-    void showWindow(WindowHandle w) override { fake.showWindow(w); }
-    void closeWindow(WindowHandle w) override { fake.closeWindow(w); }
-    bool clientSize(WindowHandle w, int& x, int& y) override { return fake.clientSize(w, x, y); }
-    void* glProcAddress(const char* n) override { return fake.glProcAddress(n); }
-    bool setSwapInterval(int i) override { return fake.setSwapInterval(i); }
-    void swapBuffers() override { fake.swapBuffers(); }
-    void destroyGlContext() override { fake.destroyGlContext(); }
-    bool setGammaRamp(const uint16_t* r) override { return fake.setGammaRamp(r); }
-    void showCursor(bool s) override { fake.showCursor(s); }
-    void warpCursor(WindowHandle w, int x, int y) override { fake.warpCursor(w, x, y); }
-    bool pollEvent(InputEvent& e) override { return fake.pollEvent(e); }
-
-    FakePlatform fake;  // constructed first, so its own install is overridden in our body
-    SettingsStore& store;
-};
-
 // Environment variables put back as they were.
 class EnvGuard {
 public:
@@ -176,7 +142,8 @@ TEST(FileSettingsStore, FirstRunThroughLoadGivesDefaultsAndFullRoundTrip) {
     EnvGuard xdg("XDG_CONFIG_HOME");
     ::setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
     FileSettingsStore store;
-    FilePlatform plat(store);
+    FakePlatform plat;  // in every respect but the settings store, which is the real file
+    plat.storeOverride = &store;
 
     ScreensaverSettings defaults;
     defaults.EnableMusic = defaults.EnableSFX = defaults.ShowClock = true;

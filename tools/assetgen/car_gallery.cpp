@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/capture_run.h"
+#include "app/png_file.h"
 #include "app/screensaver_run.h"
 #include "base/random.h"
 #include "platform/sdl/sdl_platform.h"
@@ -55,7 +55,6 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     SdlPlatform sdl;
-    setPlatform(&sdl);
     if (!sdl.videoAvailable()) {
         std::fprintf(stderr, "car_gallery: no display available\n");
         return 1;
@@ -126,6 +125,5 @@ int main(int argc, char** argv) {
     std::printf("car_gallery: %d pictures written to %s\n", written, dir.c_str());
     run.reset();
     platform().destroyGlContext();
-    setPlatform(nullptr);
     return 0;
 }

@@ -1,7 +1,6 @@
-// The unattended modes over the saver's own run (runSaver, windowed, sound unbound): the capture
-// mode (fixed seed, dt and clock; PNG frames out; ends by itself), the benchmark mode (start-up
-// time, frame rate, per-frame CPU time) and a plain window run. main.cpp parses the command
-// line with parseRunOptions and calls runFrames once; bench_render calls it per size.
+// The unattended runs' command line: "--capture DIR …", "--benchmark …" and "--no-multitexture"
+// with their values, parsed into RunOptions, and its usage text. The shell's main parses with
+// parseRunOptions and hands the options to runFrames (app/unattended_run.h).
 #pragma once
 
 #include <cstdint>
@@ -11,10 +10,11 @@
 
 namespace ravelin {
 
-enum class RunMode { Window, Capture, Benchmark };
+// Which unattended run: a plain window, the capture (PNG frames) or the benchmark (figures).
+enum class UnattendedMode { Window, Capture, Benchmark };
 
 struct RunOptions {
-    RunMode mode = RunMode::Window;
+    UnattendedMode mode = UnattendedMode::Window;
     std::string captureDir;
     int frames = 300;        // capture: frames drawn
     int every = 1;           // capture: every K-th frame is written (frame 0 always)
@@ -32,17 +32,12 @@ struct RunOptions {
     void (*frameDone)(long frame) = nullptr;
 };
 
+// One line: every option the unattended runs take.
+extern const char kRunOptionsUsage[];
+
 // Parses "--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS] [--size WxH]
 // [--time HH:MM:SS]", "--benchmark [--size WxH] [--seconds T]" and "--no-multitexture" (argv[0]
 // is skipped). False with a message in error for anything it does not understand.
 bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error);
-
-// Runs the saver's start-up, frames and shutdown in a window of the asked size with this mode's
-// hooks, and returns the exit code (1: no window, or a frame could not be written). The window
-// run (neither mode) ends when its window is closed.
-int runFrames(const RunOptions& options);
-
-// Writes width × height RGB pixels, rows bottom-up as glReadPixels gives them, to a PNG file.
-bool writePng(const std::string& path, const uint8_t* rgbBottomUp, int width, int height);
 
 }  // namespace ravelin
