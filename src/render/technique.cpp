@@ -37,15 +37,15 @@ void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler* onTexture
         line[0] = '\0';
         file.readLine(line, sizeof line);
         if (startsWith(line, "alphablend")) {
-            t.blendKind = 0;
+            t.blendKind = BlendKind::Alpha;
             t.blendEnabled = true;
         }
         if (startsWith(line, "addblend")) {
-            t.blendKind = 1;
+            t.blendKind = BlendKind::Additive;
             t.blendEnabled = true;
         }
         if (startsWith(line, "multblend")) {
-            t.blendKind = 2;
+            t.blendKind = BlendKind::Multiplicative;
             t.blendEnabled = true;
         }
         if (startsWith(line, "texture")) {
@@ -72,6 +72,9 @@ void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler* onTexture
             t.tiled = true;
             t.tileCount = number;
         }
+        // Depth testing and writing are on in every technique, so the keywords name what a block
+        // switches off: "depth test" is how ground layers painted in order (grass, road, its
+        // detail pass) skip the test, not a request for it.
         if (startsWith(line, "depth test")) t.depthTest = false;
         if (startsWith(line, "depth write")) t.depthWrite = false;
         if (startsWith(line, "end")) break;
@@ -98,13 +101,13 @@ void Technique::apply() const {
     else
         glDisable(GL_BLEND);
     switch (blendKind) {
-    case 1:
+    case BlendKind::Additive:
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         break;
-    case 2:
+    case BlendKind::Multiplicative:
         glBlendFunc(GL_DST_COLOR, GL_ZERO);
         break;
-    default:
+    case BlendKind::Alpha:
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         break;
     }

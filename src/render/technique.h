@@ -11,6 +11,14 @@ namespace ravelin {
 
 class AssetFile;
 
+// How a block's colour combines with what is behind it (the blend function; blending itself is
+// switched by blendEnabled).
+enum class BlendKind {
+    Alpha,           // "alphablend": source over the destination by the source's alpha
+    Additive,        // "addblend": the source, weighted by its alpha, added to the destination
+    Multiplicative,  // "multblend": the destination times the source (a detail layer darkens)
+};
+
 struct Technique {
     bool blendEnabled = false;
     bool textured = false;
@@ -23,7 +31,7 @@ struct Technique {
     bool tiled = false;
     bool depthTest = true;
     Texture textures[2];
-    int blendKind = 0;  // 0 alpha, 1 additive, 2 multiplicative
+    BlendKind blendKind = BlendKind::Alpha;
     int tileCount = 0;
 
     // Reads "technique\" + name, its pictures through the cache; a missing file leaves the

@@ -52,7 +52,7 @@ TEST(TechniqueGrammar, KeywordsArePrefixesAndLaterOnesWin) {
         "multblend\r\nalphablend\r\n2sided\r\n  lighted\r\nalpha test on\r\ntiled 5\r\ndepth test\r\n"
         "spec V(0.5 0.5 0.5) 10.0\r\nend\r\nlighted\r\n");
     EXPECT_TRUE(t.blendEnabled);
-    EXPECT_EQ(t.blendKind, 0);
+    EXPECT_EQ(t.blendKind, BlendKind::Alpha);
     EXPECT_TRUE(t.twoSided);
     EXPECT_TRUE(t.lighted);
     EXPECT_TRUE(t.alphaTest);
@@ -68,7 +68,7 @@ TEST(TechniqueGrammar, PassZeroAndPassOne) {
     Technique second = parseText("addblend\r\npass 1\r\nend\r\n");
     EXPECT_FALSE(second.firstPass);
     EXPECT_FALSE(second.depthWrite);
-    EXPECT_EQ(second.blendKind, 1);
+    EXPECT_EQ(second.blendKind, BlendKind::Additive);
 }
 
 TEST(TechniqueGrammar, DepthwriteWithoutSpaceIsNotAKeyword) {

@@ -72,7 +72,7 @@ struct SceneMesh {
     std::vector<uint32_t> colourFaces;  // 3 per face into colours
     V3 rotationAxis{0, 0, 1};
     float rotationAngle = 0;  // radians
-    bool colourFlag = true;   // flag 1; K = colours.size() (0 when none, like the exporter did)
+    bool colourFlag = true;   // flag 1; K = colours.size(): a set flag with K = 0 means no colours
 };
 std::vector<uint8_t> writeSceneMesh(const SceneMesh& mesh);  // bounding box computed here
 

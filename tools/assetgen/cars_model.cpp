@@ -810,8 +810,8 @@ ObjectMesh shadowMesh() {
     ObjectMesh m;
     m.vertices = {{-100, -180, 0}, {100, -180, 0}, {100, 180, 0}, {-100, 180, 0}};
     m.faces = {0, 1, 2, 0, 2, 3};
-    // Eight coordinates as the exporter wrote them: one per face corner, plus the two unused
-    // corners of the second face's quad.
+    // Eight coordinates: one per face corner plus the two corners of the quad that no face
+    // uses, which makes the shadow the 244-byte file of four vertices and two faces.
     m.uv = {{0, 0}, {1, 0}, {1, 1}, {0, 0}, {1, 1}, {0, 1}, {1, 0}, {0, 1}};
     m.uvFaces = {0, 1, 2, 3, 5, 5};
     m.hasSecondSet = false;

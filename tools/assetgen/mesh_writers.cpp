@@ -107,7 +107,7 @@ std::vector<uint8_t> writeSceneMesh(const SceneMesh& m) {
         for (const V3& c : m.colours) w.v3(c);
         for (uint32_t i : m.colourFaces) w.u32(i);
     } else if (m.colourFlag) {
-        w.u32(0);  // no colours (K = 0), as the exporter wrote them
+        w.u32(0);  // no colours: the flag stays set and K = 0 says there are none
     }
     for (const V3& n : m.cornerNormals) w.v3(n);
     w.v3(lo);
