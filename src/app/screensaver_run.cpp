@@ -11,6 +11,14 @@ ScreensaverRun::ScreensaverRun(bool drawn) : drawn_(drawn) {
     if (drawn_) world_.director.capture = this;
 }
 
+void ScreensaverRun::loadWorld() {
+    loadFontAndScenes();
+    loadRaceEarly();
+    loadSkyAndFlare();
+    loadRaceLate();
+    startShots();
+}
+
 void ScreensaverRun::setUpGl(int32_t storedGamma, bool defGamma) {
     ravelin::setUpGl(GlSetupOptions{}, storedGamma, defGamma);
 }

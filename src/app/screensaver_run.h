@@ -18,6 +18,10 @@ public:
     RunWorld& world() { return world_; }
     const RunWorld& world() const { return world_; }
 
+    // Everything the run loads, in the run's order, then the first shot: for tools and tests that
+    // drive the run by hand without sound (runSaver puts the sound's parts in between).
+    void loadWorld();
+
     void setUpGl(int32_t storedGamma, bool defGamma) override;
     void setOverlay(bool showFps, bool showClock, bool twelveHour) override;
     void windowSized(int width, int height) override;

@@ -4,22 +4,16 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "assets/asset_file.h"
 #include "platform/fake/fake_platform.h"
+#include "test_support.h"
 #include "app/offline_mix.h"
 
 namespace ravelin {
 namespace {
-
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
@@ -27,7 +21,7 @@ uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 class CaptureAudio : public ::testing::Test {
 protected:
     void SetUp() override {
-        archive_ = readFile(std::string(RAVELIN_ASSET_DIR) + "/archive.rar");
+        archive_ = testing::generatedArchive();
         if (archive_.empty()) GTEST_SKIP() << "no generated archive in " << RAVELIN_ASSET_DIR;
         fake_.addResource("CustomData", kArchiveResourceId, archive_);
         AssetFile probe;
@@ -53,7 +47,7 @@ TEST_F(CaptureAudio, WritesAStereoWavOfTheAskedLength) {
     options.seconds = 3.0;
     AudioCaptureResult result = capture(options, "ravelin_mix_a.wav");
     EXPECT_EQ(result.frames, 3u * 44100u);
-    std::vector<uint8_t> wav = readFile(::testing::TempDir() + "ravelin_mix_a.wav");
+    std::vector<uint8_t> wav = testing::readFile(::testing::TempDir() + "ravelin_mix_a.wav");
     ASSERT_EQ(wav.size(), 44u + 3u * 44100u * 4u);
     EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
     EXPECT_EQ(le32(&wav[4]), wav.size() - 8);
@@ -74,8 +68,8 @@ TEST_F(CaptureAudio, SameSeedSameBytes) {
     options.seed = 77;
     capture(options, "ravelin_mix_b1.wav");
     capture(options, "ravelin_mix_b2.wav");
-    EXPECT_EQ(readFile(::testing::TempDir() + "ravelin_mix_b1.wav"),
-              readFile(::testing::TempDir() + "ravelin_mix_b2.wav"));
+    EXPECT_EQ(testing::readFile(::testing::TempDir() + "ravelin_mix_b1.wav"),
+              testing::readFile(::testing::TempDir() + "ravelin_mix_b2.wav"));
 }
 
 TEST_F(CaptureAudio, MusicAndEnginesEachReachTheMixAndVolumeZeroIsSilent) {
@@ -103,7 +97,7 @@ TEST_F(CaptureAudio, EnginesRiseAndFallAsCarsPass) {
     options.music = false;
     AudioCaptureResult result = capture(options, "ravelin_mix_d.wav");
     EXPECT_LE(result.peak, 1.0);
-    std::vector<uint8_t> wav = readFile(::testing::TempDir() + "ravelin_mix_d.wav");
+    std::vector<uint8_t> wav = testing::readFile(::testing::TempDir() + "ravelin_mix_d.wav");
     ASSERT_GT(wav.size(), 44u);
     // Level in quarter seconds: passing cars lift it well above its quietest.
     const size_t block = 44100 / 4;

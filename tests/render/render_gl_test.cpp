@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "app/png_file.h"
-#include "app/frame_composition.h"
 #include "render/digit_font.h"
 #include "render/gl_helpers.h"
 #include "render/gl_setup.h"
@@ -27,20 +26,11 @@ namespace {
 using testing::GlWindow;
 using testing::TestArchive;
 
-bool haveDisplay() {
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
-
 // The pictures the tests load, shared by the whole file and emptied around each test.
 TextureCache& textures() {
     static TextureCache cache;
     return cache;
 }
-
-#define REQUIRE_GL(window)                                                              \
-    if (!haveDisplay()) GTEST_SKIP() << "no display (run under scripts/with_display.sh)"; \
-    ASSERT_TRUE((window).ok()) << SDL_GetError()
 
 class GlTest : public ::testing::Test {
 protected:
@@ -439,12 +429,6 @@ TEST_F(GlTest, SunBehindTheCameraIsNeverVisible) {
     EXPECT_FALSE(flare.sunVisible);
 }
 
-int litPixels(const std::vector<uint8_t>& rgb) {
-    int n = 0;
-    for (size_t i = 0; i < rgb.size(); i += 3) n += (rgb[i] | rgb[i + 1] | rgb[i + 2]) > 8;
-    return n;
-}
-
 // A sun hidden on screen has intensity 0, so its streaks and ghosts get alpha 0. Whether they
 // vanish depends on the blending the overlay scene left: the flare only sets the function.
 TEST_F(GlTest, HiddenOnScreenSunAndTheInheritedBlending) {
@@ -481,11 +465,11 @@ TEST_F(GlTest, HiddenOnScreenSunAndTheInheritedBlending) {
     ASSERT_FLOAT_EQ(flare.intensity, 0.0f);
     auto on = hiddenFrame(true);
     if (const char* dir = std::getenv("RAVELIN_TEST_PNG_DIR")) writePng(std::string(dir) + "/hidden_sun_blend_on.png", on.data(), 800, 600);
-    EXPECT_EQ(litPixels(on), 0);
+    EXPECT_EQ(testing::litPixels(on), 0);
     // With blending left off the zero alpha means nothing: streaks and ghosts show in full.
     auto off = hiddenFrame(false);
     if (const char* dir = std::getenv("RAVELIN_TEST_PNG_DIR")) writePng(std::string(dir) + "/hidden_sun_blend_off.png", off.data(), 800, 600);
-    EXPECT_GT(litPixels(off), 1000);
+    EXPECT_GT(testing::litPixels(off), 1000);
 }
 
 // ----- overlay -----
@@ -556,7 +540,7 @@ void installLoadingPictures(FakePlatform& fake) {
 
 void checkCorners(int width, int height) {
     GlWindow w(width, height);
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    if (!testing::haveDisplay()) GTEST_SKIP() << "no display";
     ASSERT_TRUE(w.ok());
     FakePlatform fake;
     textures().clear();
@@ -592,20 +576,18 @@ void checkCorners(int width, int height) {
     textures().clear();
 }
 
-std::vector<uint8_t> readFile(const std::string& path);
-
 TEST(LoadingScreenGl, GeneratedPicturesShowATitleOnBlack) {
     const std::string dir = RAVELIN_ASSET_DIR;
-    std::vector<uint8_t> title = readFile(dir + "/load.jpg");
+    std::vector<uint8_t> title = testing::readFile(dir + "/load.jpg");
     if (title.empty()) GTEST_SKIP() << "no generated loading pictures in " RAVELIN_ASSET_DIR;
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    if (!testing::haveDisplay()) GTEST_SKIP() << "no display";
     GlWindow w;
     ASSERT_TRUE(w.ok());
     FakePlatform fake;
     textures().clear();
     fake.addResource("CustomData", 127, title);
     const char* corners[4] = {"4loader_rd.tga", "4loader_ld.tga", "4loader_lu.tga", "4loader_ru.tga"};
-    for (int i = 0; i < 4; ++i) fake.addResource("CustomData", kLoadingCornerResources[i], readFile(dir + "/" + corners[i]));
+    for (int i = 0; i < 4; ++i) fake.addResource("CustomData", kLoadingCornerResources[i], testing::readFile(dir + "/" + corners[i]));
     setUpGl(GlSetupOptions{}, 50, true);
     LoadingScreen screen;
     screen.load(textures());
@@ -702,53 +684,6 @@ TEST_F(GlTest, ResetUnitsWithoutMultitextureMakesNoUnitCalls) {
     resetTextureUnits();
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
 }
-
-// ----- a whole frame with the generated assets -----
-
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
-    std::vector<uint8_t> archive = readFile(std::string(RAVELIN_ASSET_DIR) + "/archive.rar");
-    if (archive.empty()) GTEST_SKIP() << "no generated archive in " RAVELIN_ASSET_DIR;
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    GlWindow w;
-    ASSERT_TRUE(w.ok());
-    FakePlatform fake;
-    textures().clear();
-    fake.addResource("CustomData", kArchiveResourceId, archive);
-    {
-        AssetFile land;
-        if (!land.openEntry("land.txt")) GTEST_SKIP() << "the generated archive has no land.txt yet";
-    }
-    setUpGl(GlSetupOptions{!multitexture}, 50, true);
-    GlWindow::useMultitexture(multitexture);
-    auto world = std::make_unique<RunWorld>();
-    world->overlayScene.load("test.txt", world->textures);
-    world->landScene.load("land.txt", world->textures);
-    world->sky.load(world->textures);
-    // No race: the director's trackside camera looks at the circuit's centre from 40 units out.
-    CameraDirector& camera = world->director;
-    camera.tracksideEye = {39.0f, 8.9f, 6.0f};
-    camera.fixedFieldOfView = true;
-    camera.baseFieldOfView = 60.0f;
-    for (int i = 0; i < 3; ++i) drawFrame(*world, 0.5f);
-    auto rgb = w.readAll();
-    int lit = litPixels(rgb);
-    size_t differing = 0;
-    for (size_t i = 3; i < rgb.size(); i += 3)
-        differing += rgb[i] != rgb[0] || rgb[i + 1] != rgb[1] || rgb[i + 2] != rgb[2];
-    if (const char* out = std::getenv("RAVELIN_TEST_PNG_DIR"))
-        writePng(std::string(out) + (multitexture ? "/composed_multi.png" : "/composed_single.png"), rgb.data(), 800, 600);
-    EXPECT_GT(lit, 800 * 600 / 2);
-    EXPECT_GT(differing, rgb.size() / 3 / 4);
-    textures().clear();
-}
-
-TEST(ComposedFrame, WithMultitexture) { composedFrameIsNeitherBlackNorUniform(true); }
-TEST(ComposedFrame, WithoutMultitexture) { composedFrameIsNeitherBlackNorUniform(false); }
 
 }  // namespace
 }  // namespace ravelin

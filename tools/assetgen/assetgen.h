@@ -58,6 +58,11 @@ std::vector<uint8_t> encodeJpeg(const std::vector<uint8_t>& rgb, int width, int 
 std::vector<uint8_t> encodeTga32(const std::vector<uint8_t>& rgba, int width, int height);  // type 2, desc 0x08
 std::vector<uint8_t> encodeBmp24(const std::vector<uint8_t>& rgb, int width, int height);   // for bitmaps
 
+// Sound: one float sample vector per channel (-1 … 1, all the same length) to an Ogg Vorbis file
+// in memory at the given quality (-0.1 … 1); a fixed stream serial, so the same input gives the
+// same bytes. Empty when the encoder refuses the parameters.
+std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, int rate, float quality);
+
 // Scene-mesh layout ("meshes\<stem>.dat"): world-space vertices, per-corner normals already in
 // the frame the loader's rotation (axis, -angle) turns into world space.
 struct SceneMesh {

@@ -77,12 +77,7 @@ int main(int argc, char** argv) {
     platform().showWindow(window);
     run->windowSized(width, height);
     run->showLoadingScreen(width, height);
-    run->loadFontAndScenes();
-    run->loadRaceEarly();
-    run->loadSkyAndFlare();
-    run->loadRaceLate();
-    run->startShots();
-    run->setOverlay(false, false, false);
+    run->loadWorld();
 
     RunWorld& world = run->world();
     CameraDirector& director = world.director;

@@ -15,6 +15,7 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/file_settings_store.h"
 #include "settings/settings.h"
+#include "test_support.h"
 
 using namespace ravelin;
 namespace fs = std::filesystem;
@@ -145,14 +146,7 @@ TEST(FileSettingsStore, FirstRunThroughLoadGivesDefaultsAndFullRoundTrip) {
     FakePlatform plat;  // in every respect but the settings store, which is the real file
     plat.storeOverride = &store;
 
-    ScreensaverSettings defaults;
-    defaults.EnableMusic = defaults.EnableSFX = defaults.ShowClock = true;
-    defaults.UseDesktop = defaults.DefGamma = defaults.TimeFormat = true;
-    defaults.Volume = 75;
-    defaults.Gamma = 50;
-    defaults.Width = 800;
-    defaults.Height = 600;
-    defaults.Depth = 32;
+    const ScreensaverSettings defaults = ravelin::testing::factorySettings();
     liveSettings() = defaults;
     loadSettings();
     EXPECT_EQ(liveSettings(), defaults);

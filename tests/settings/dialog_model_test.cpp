@@ -4,37 +4,20 @@
 
 #include <map>
 #include <memory>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "dialog_texts.h"
 #include "platform/fake/fake_platform.h"
 #include "settings/default_settings_file.h"
 #include "settings/dialog_model.h"
 #include "settings/ui_text.h"
-#include "dialog_texts.h"
+#include "test_support.h"
 
 using namespace ravelin;
 
 namespace {
 
-
-// The record as a first run builds it from the factory settings (desktop mode not yet applied).
-ScreensaverSettings factorySettings() {
-    ScreensaverSettings s;
-    s.EnableMusic = true;
-    s.EnableSFX = true;
-    s.ShowClock = true;
-    s.UseDesktop = true;
-    s.DefGamma = true;
-    s.TimeFormat = true;
-    s.Volume = 75;
-    s.Gamma = 50;
-    s.Width = 800;
-    s.Height = 600;
-    s.Depth = 32;
-    return s;
-}
 
 class DialogModelTest : public ::testing::Test {
 protected:
@@ -44,8 +27,8 @@ protected:
             {800, 600, 32, 75},  {1024, 768, 32, 60}, {1280, 1024, 32, 60}, {1280, 1024, 32, 75},
         };
         fake.desktopMode = {1280, 1024, 32, 60};
-        live = factorySettings();
-        defaults = factorySettings();
+        live = ravelin::testing::factorySettings();
+        defaults = ravelin::testing::factorySettings();
     }
 
     ConfigDialogModel& open() {
@@ -549,22 +532,11 @@ TEST_F(DialogModelTest, AboutChangesNothingInTheSettings) {
 
 namespace {
 
-std::vector<uint8_t> readSourceFile(const std::string& relative) {
-    std::vector<uint8_t> bytes;
-    FILE* file = std::fopen((std::string(RAVELIN_SOURCE_DIR) + "/" + relative).c_str(), "rb");
-    if (!file) return bytes;
-    uint8_t buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(file);
-    return bytes;
-}
-
 }  // namespace
 
 TEST_F(DialogModelTest, StandardServicesSpeakTheEmbeddedTextsAndFactorySettings) {
-    std::vector<uint8_t> texts = readSourceFile("resources/ui_text.txt");
-    std::vector<uint8_t> settingsText = readSourceFile("resources/def_settings.txt");
+    std::vector<uint8_t> texts = ravelin::testing::readSourceFile("resources/ui_text.txt");
+    std::vector<uint8_t> settingsText = ravelin::testing::readSourceFile("resources/def_settings.txt");
     if (texts.empty() || settingsText.empty()) GTEST_SKIP() << "resource texts not found in the source tree";
     loadUiText(ByteRange{texts.data(), texts.size()});
     defaultSettingsFile().load(ByteRange{settingsText.data(), settingsText.size()});
@@ -572,7 +544,7 @@ TEST_F(DialogModelTest, StandardServicesSpeakTheEmbeddedTextsAndFactorySettings)
 
     ScreensaverSettings fromFile;
     applyDefaultsFile(fromFile);
-    EXPECT_EQ(fromFile, factorySettings());  // the record these tests assume
+    EXPECT_EQ(fromFile, ravelin::testing::factorySettings());  // the record these tests assume
 
     live = fromFile;
     defaults = fromFile;

@@ -1,13 +1,10 @@
 // The race filmed in the generated world: a trackside shot, a scripted shot and each transition
 // style half-way, drawn through the real frame composition. With RAVELIN_RACE_PICTURES set to a
 // folder the pictures are written there to be looked at. Skips without a display or an archive.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +13,7 @@
 #include "app/screensaver_run.h"
 #include "assets/asset_file.h"
 #include "base/random.h"
+#include "gl_window.h"
 #include "platform/fake/fake_platform.h"
 #include "race/race_run.h"
 #include "render/gl.h"
@@ -27,38 +25,16 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr float kDt = 1.0f / 30.0f;
 
-std::vector<uint8_t> readArchive() {
-    std::ifstream in(std::string(RAVELIN_ASSET_DIR) + "/archive.rar", std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class RacePictures : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || *display == '\0') GTEST_SKIP() << "no display (run under scripts/with_display.sh)";
-        std::vector<uint8_t> archive = readArchive();
+        if (!testing::haveDisplay()) GTEST_SKIP() << "no display (run under scripts/with_display.sh)";
+        std::vector<uint8_t> archive = testing::generatedArchive();
         if (archive.empty()) GTEST_SKIP() << "no generated archive in " RAVELIN_ASSET_DIR;
         fake.addResource(kCustomDataType, kArchiveResourceId, std::move(archive));
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        SDL_GL_ResetAttributes();
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("race", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        context = SDL_GL_CreateContext(window);
-        ASSERT_NE(context, nullptr) << SDL_GetError();
-        SDL_GL_MakeCurrent(window, context);
-        GlExtensions& ext = glExtensions();
-        ext.activeTexture = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(SDL_GL_GetProcAddress("glActiveTextureARB"));
-        ext.clientActiveTexture =
-            reinterpret_cast<PFNGLCLIENTACTIVETEXTUREARBPROC>(SDL_GL_GetProcAddress("glClientActiveTextureARB"));
-        ext.multiTexCoord2f = reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(SDL_GL_GetProcAddress("glMultiTexCoord2fARB"));
-        ext.multiTexCoord2fv =
-            reinterpret_cast<PFNGLMULTITEXCOORD2FVARBPROC>(SDL_GL_GetProcAddress("glMultiTexCoord2fvARB"));
-        ext.multitextureAvailable = ext.activeTexture && ext.multiTexCoord2f && ext.multiTexCoord2fv;
-        glViewport(0, 0, kWidth, kHeight);
+        window = std::make_unique<testing::GlWindow>(kWidth, kHeight);
+        ASSERT_TRUE(window->ok()) << SDL_GetError();
+        testing::GlWindow::useMultitexture(true);
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_LIGHTING);
@@ -67,39 +43,26 @@ protected:
     }
     void TearDown() override {
         run.reset();
-        glExtensions() = GlExtensions{};
-        if (context) SDL_GL_DeleteContext(context);
-        if (window) SDL_DestroyWindow(window);
-        // The video subsystem stays up: unloading the GL driver would leave its allocations
-        // unattributable for the leak checker, which knows the driver only while it is loaded.
+        testing::GlWindow::useMultitexture(false);
+        window.reset();
     }
 
     void save(const std::string& name) {
         const char* folder = std::getenv("RAVELIN_RACE_PICTURES");
         if (folder == nullptr || *folder == '\0') return;
-        std::vector<uint8_t> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-        glFinish();
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        const std::vector<uint8_t> rgb = window->readAll();
         writePng(std::string(folder) + "/" + name + ".png", rgb.data(), kWidth, kHeight);
     }
 
     FakePlatform fake;
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
+    std::unique_ptr<testing::GlWindow> window;
     std::unique_ptr<ScreensaverRun> run = std::make_unique<ScreensaverRun>();
 };
 
 TEST_F(RacePictures, ShotsAndTransitions) {
     rng().seed(7);
     run->windowSized(kWidth, kHeight);
-    run->loadFontAndScenes();
-    run->loadRaceEarly();
-    run->loadSkyAndFlare();
-    run->loadRaceLate();
-    run->startShots();
-    run->setOverlay(false, false, false);
+    run->loadWorld();
     RunWorld& world = run->world();
     CameraDirector& d = world.director;
     // Between pictures only the race moves (the flare keeps its look).

@@ -5,9 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -18,21 +15,11 @@
 #include "platform/gtk/config_dialog.h"
 #include "platform/linux/file_settings_store.h"
 #include "settings/settings.h"
+#include "test_support.h"
 
 using namespace ravelin;
 
 namespace {
-
-ScreensaverSettings factorySettings() {
-    ScreensaverSettings s;
-    s.EnableMusic = s.EnableSFX = s.ShowClock = s.UseDesktop = s.DefGamma = s.TimeFormat = true;
-    s.Volume = 75;
-    s.Gamma = 50;
-    s.Width = 800;
-    s.Height = 600;
-    s.Depth = 32;
-    return s;
-}
 
 // A 280 x 140 24-bit .bmp: a blue-to-orange sky over a grey band, enough to see the picture.
 std::vector<uint8_t> testBitmap() {
@@ -64,9 +51,8 @@ std::vector<uint8_t> testBitmap() {
 
 // The generator's picture when this build has made it, else the stand-in above.
 std::vector<uint8_t> dialogBitmap() {
-    std::ifstream file(std::string(RAVELIN_ASSET_DIR) + "/bitmap107.bmp", std::ios::binary);
-    if (!file) return testBitmap();
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes = ravelin::testing::readFile(std::string(RAVELIN_ASSET_DIR) + "/bitmap107.bmp");
+    return bytes.empty() ? testBitmap() : bytes;
 }
 
 void pump() {
@@ -129,8 +115,8 @@ protected:
                       {1280, 1024, 32, 60}, {1920, 1080, 32, 60}};
         fake.desktopMode = {1920, 1080, 32, 60};
         fake.addResource("BITMAP", 107, dialogBitmap());
-        live = factorySettings();
-        defaults = factorySettings();
+        live = ravelin::testing::factorySettings();
+        defaults = ravelin::testing::factorySettings();
         services.text = testText;
         services.save = saveSettings;
         services.webAddress = "https://ravelin.example/";
@@ -341,11 +327,9 @@ TEST_F(GtkDialogTest, OkWritesTheSettingsFileInTheUsersHome) {
     EXPECT_EQ(result, kIdOk);
     std::string path = home + "/.config/ravelin/settings.conf";
     EXPECT_EQ(store.filePath(), path);
-    std::ifstream file(path);
-    ASSERT_TRUE(file.good()) << path;
-    std::stringstream text;
-    text << file.rdbuf();
-    std::string content = text.str();
+    const std::vector<uint8_t> bytes = ravelin::testing::readFile(path);
+    ASSERT_FALSE(bytes.empty()) << path;
+    const std::string content(bytes.begin(), bytes.end());
     for (const char* line : {"MouseExit=1", "Width=1920", "Height=1080", "Depth=32", "Volume=75", "Gamma=50",
                              "TimeFormat=1", "ShowFlame=0", "Detail=0"}) {
         EXPECT_NE(content.find(line), std::string::npos) << line << " in\n" << content;
@@ -356,21 +340,11 @@ TEST_F(GtkDialogTest, OkWritesTheSettingsFileInTheUsersHome) {
     rmdir(home.c_str());
 }
 
-namespace {
-
-std::vector<uint8_t> sourceFile(const std::string& relative) {
-    std::ifstream file(std::string(RAVELIN_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    if (!file) return {};
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
-
 // What `ravelin -c` does: start-up with the embedded texts, then the dialog over the
 // process-wide records with the standard services.
 TEST_F(GtkDialogTest, AfterStartUpTheDialogSpeaksTheEmbeddedTextsAndSaves) {
-    std::vector<uint8_t> texts = sourceFile("resources/ui_text.txt");
-    std::vector<uint8_t> factory = sourceFile("resources/def_settings.txt");
+    std::vector<uint8_t> texts = ravelin::testing::readSourceFile("resources/ui_text.txt");
+    std::vector<uint8_t> factory = ravelin::testing::readSourceFile("resources/def_settings.txt");
     if (texts.empty() || factory.empty()) GTEST_SKIP() << "resource texts not found in the source tree";
     fake.addResource("CustomData", kUiTextResource, texts);
     fake.addResource("CustomData", kDefaultSettingsResource, factory);
