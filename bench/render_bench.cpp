@@ -5,24 +5,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "allocation_counter.h"
 #include "app/unattended_run.h"
 #include "platform/sdl/sdl_platform.h"
 
-// Heap allocations of this thread after the first frames, ours apart from the GL driver's.
 namespace {
 
-long gCountedFrames = 0;
+// Heap allocations of this thread are counted after these first frames, ours apart from the GL
+// driver's.
 constexpr long kWarmUpFrames = 30;
-
-void frameDone(long frame) {
-    if (frame < 0) ravelin::testing::countAllocations(false);
-    if (frame + 1 == kWarmUpFrames) ravelin::testing::countAllocations(true);
-    if (frame + 1 > kWarmUpFrames) ++gCountedFrames;
-}
 
 }  // namespace
 
@@ -54,9 +47,14 @@ int main(int argc, char** argv) {
             return 2;
         }
         options.forceSingleTexture = single;
-        options.frameDone = frameDone;
+        // Counting starts once the first frames have warmed the driver up, and stops with the run.
+        long countedFrames = 0;
+        options.frameDone = [&countedFrames](long frame) {
+            if (frame < 0) ravelin::testing::countAllocations(false);
+            if (frame + 1 == kWarmUpFrames) ravelin::testing::countAllocations(true);
+            if (frame + 1 > kWarmUpFrames) ++countedFrames;
+        };
         ravelin::testing::resetAllocationCounts();
-        gCountedFrames = 0;
         sdl.setNonBlocking(true);
         sdl.setFullScreen(false);
         std::printf("== composed frame, %s, %s\n", size.c_str(), single ? "single texture" : "multitexture");
@@ -64,9 +62,9 @@ int main(int argc, char** argv) {
         result |= ravelin::runFrames(options);
         ravelin::testing::countAllocations(false);
         std::printf("heap_allocations_per_frame ours %.2f driver %.2f (over %ld frames after the first %ld)\n",
-                    gCountedFrames ? static_cast<double>(ravelin::testing::countedAllocations()) / gCountedFrames : 0.0,
-                    gCountedFrames ? static_cast<double>(ravelin::testing::foreignAllocations()) / gCountedFrames : 0.0,
-                    gCountedFrames, kWarmUpFrames);
+                    countedFrames ? static_cast<double>(ravelin::testing::countedAllocations()) / countedFrames : 0.0,
+                    countedFrames ? static_cast<double>(ravelin::testing::foreignAllocations()) / countedFrames : 0.0,
+                    countedFrames, kWarmUpFrames);
         std::fflush(stdout);
     }
     return result;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -29,7 +30,7 @@ struct RunOptions {
     int64_t startCounter = 0;  // platform counter read first thing in main
     // Benchmark: called after each presented frame with its index, and with -1 once the
     // frames are over (the bench program counts heap allocations with it).
-    void (*frameDone)(long frame) = nullptr;
+    std::function<void(long frame)> frameDone;
 };
 
 // One line: every option the unattended runs take.
