@@ -9,6 +9,7 @@
 
 #include "allocation_counter.h"
 #include "app/screensaver_run.h"
+#include "gl_window.h"
 #include "race_test_support.h"
 #include "render_test_support.h"
 

@@ -18,6 +18,7 @@
 #include "render/scene.h"
 #include "render/technique.h"
 #include "render/texture.h"
+#include "gl_window.h"
 #include "render_test_support.h"
 
 namespace ravelin {

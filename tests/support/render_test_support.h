@@ -1,6 +1,6 @@
-// Helpers of the renderer and run tests: byte builders for the mesh layouts, solid pictures, an
-// in-memory archive installed as resource 119 of the fake platform, and (gl_window.h) a real GL
-// window (SDL, under Xvfb).
+// Helpers of the renderer and run tests: byte builders for the mesh layouts, solid pictures and
+// an in-memory archive installed as resource 119 of the fake platform (the GL window is in
+// gl_window.h).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,6 @@
 
 #include "assetgen.h"
 #include "assets/asset_file.h"
-#include "gl_window.h"
 #include "platform/fake/fake_platform.h"
 
 namespace ravelin::testing {
