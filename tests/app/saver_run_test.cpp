@@ -124,6 +124,16 @@ protected:
         parts = std::make_unique<RecordingRun>(fake);
     }
     long count(const std::string& call) const { return std::count(fake.calls.begin(), fake.calls.end(), call); }
+    // Whether the calls hold `wanted` in this order, others allowed in between.
+    bool inOrder(const std::vector<std::string>& wanted) const {
+        auto at = fake.calls.begin();
+        for (const std::string& call : wanted) {
+            at = std::find(at, fake.calls.end(), call);
+            if (at == fake.calls.end()) return false;
+            ++at;
+        }
+        return true;
+    }
     // The calls from `first` on, up to (not including) `last`.
     std::vector<std::string> between(const std::string& first, const std::string& last) const {
         auto b = std::find(fake.calls.begin(), fake.calls.end(), first);
@@ -142,6 +152,7 @@ TEST_F(SaverRunTest, StartUpAndShutdownInTheirOrder) {
     buildTable();
     endAfter(1);
     EXPECT_EQ(run(), SaverResult::Finished);
+    // Other calls may come between these; these keep their order.
     const std::vector<std::string> expected = {
         "switchDisplayMode 1024x768x32",
         "showCursor 0",
@@ -175,7 +186,9 @@ TEST_F(SaverRunTest, StartUpAndShutdownInTheirOrder) {
         "closeWindow 2",
         "showCursor 1",
     };
-    EXPECT_EQ(fake.calls, expected);
+    EXPECT_TRUE(inOrder(expected)) << ::testing::PrintToString(fake.calls);
+    EXPECT_EQ(count("showCursor 0"), 2);  // each hide has its show
+    EXPECT_EQ(count("showCursor 1"), 2);
     // The shutdown ramp is the linear one: entry i is 256 × i.
     ASSERT_EQ(fake.lastGammaRamp.size(), 768u);
     EXPECT_EQ(fake.lastGammaRamp[255], 65280);
