@@ -14,6 +14,8 @@ public:
     // drawn: false for a run without a GL context (the offline mix): its loading then skips
     // the pictures, meshes and capture texture, and transitions start without a capture.
     explicit ScreensaverRun(bool drawn = true);
+    // The unattended runs and the offline mix derive from it and are deleted through it.
+    virtual ~ScreensaverRun() = default;
 
     RunWorld& world() { return world_; }
     const RunWorld& world() const { return world_; }

@@ -21,8 +21,6 @@ namespace {
 class UnattendedRun : public ScreensaverRun {
 public:
     explicit UnattendedRun(const RunOptions& options) : options_(options) {}
-    // Deleted through this class by runFrames.
-    virtual ~UnattendedRun() = default;
 
     void setUpGl(int32_t storedGamma, bool defGamma) override {
         glReady_ = platform().counter();
