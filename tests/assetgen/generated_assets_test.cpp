@@ -197,6 +197,33 @@ std::string checkObjectMesh(const std::string& aseName, bool secondSet) {
     return "";
 }
 
+struct MeshFace {
+    double p[3][3];  // corners a, b, c
+    float u[3];      // their first-set u coordinates
+};
+
+// The faces of a scene mesh with their first texture coordinate set (layout as checkSceneMesh).
+std::vector<MeshFace> sceneMeshFaces(const std::string& stem) {
+    std::vector<MeshFace> faces;
+    const Entry* e = archive().find("meshes\\" + stem + ".dat");
+    if (!e || !checkSceneMesh(stem).empty()) return faces;
+    const auto& b = e->data;
+    const size_t V = le32(b, 28), F = le32(b, 32);
+    const size_t vertices = 48, indices = vertices + V * 12, set0 = indices + F * 12;
+    const size_t T = le32(b, set0), coords = set0 + 4, uvIndices = coords + T * 8;
+    if (le32(b, 36) == 0 || T == 0) return faces;
+    for (size_t f = 0; f < F; ++f) {
+        MeshFace face{};
+        for (size_t k = 0; k < 3; ++k) {
+            const size_t vi = le32(b, indices + (f * 3 + k) * 4), ti = le32(b, uvIndices + (f * 3 + k) * 4);
+            for (size_t c = 0; c < 3; ++c) face.p[k][c] = f32(b, vertices + vi * 12 + c * 4);
+            face.u[k] = f32(b, coords + ti * 8);
+        }
+        faces.push_back(face);
+    }
+    return faces;
+}
+
 struct Block {
     std::string technique;
     std::vector<std::string> meshes;
@@ -234,6 +261,8 @@ std::vector<Block> parseScene(const std::vector<uint8_t>& data) {
 struct TechniqueInfo {
     std::vector<std::string> textures;
     bool blend = false;
+    bool alphaTest = false;
+    bool twoSided = false;
 };
 
 TechniqueInfo parseTechnique(const std::vector<uint8_t>& data) {
@@ -243,6 +272,8 @@ TechniqueInfo parseTechnique(const std::vector<uint8_t>& data) {
         int unit = 0;
         if (starts(l, "texture") && std::sscanf(l.c_str(), "texture %d %127s", &unit, name) == 2) t.textures.push_back(name);
         if (starts(l, "alphablend") || starts(l, "addblend") || starts(l, "multblend")) t.blend = true;
+        if (starts(l, "alpha test")) t.alphaTest = true;
+        if (starts(l, "2sided")) t.twoSided = true;
         if (starts(l, "end")) break;
     }
     return t;
@@ -338,10 +369,12 @@ TEST(GeneratedArchive, ReferenceWalkFromTheScenesFindsEveryNameWellFormed) {
             meshes.insert(b.meshes.begin(), b.meshes.end());
         }
         if (std::string(scene) == "test.txt") {
-            // The flare ghosts drawn next inherit the last block's blending.
+            // The flare, the transition and the clock drawn next fade by alpha with the state the
+            // last block leaves: blending on, no alpha test to cut them off.
             const Entry* t = archive().find("technique\\" + blocks.back().technique);
             ASSERT_TRUE(t);
             EXPECT_TRUE(parseTechnique(t->data).blend) << "the last block of test.txt must leave blending on";
+            EXPECT_FALSE(parseTechnique(t->data).alphaTest) << "the last block of test.txt must leave the alpha test off";
         }
     }
     for (const std::string& t : techniques) {
@@ -356,6 +389,48 @@ TEST(GeneratedArchive, ReferenceWalkFromTheScenesFindsEveryNameWellFormed) {
     for (const std::string& p : pictures) EXPECT_EQ(checkPicture(p), "");
     for (const std::string& m : meshes) EXPECT_EQ(checkSceneMesh(m), "");
     std::printf("scenes name %zu techniques, %zu pictures, %zu meshes\n", techniques.size(), pictures.size(), meshes.size());
+}
+
+TEST(GeneratedArchive, BoardLetteringFacesTheTrackAndNeverShowsMirrored) {
+    REQUIRE_ARCHIVE();
+    const Entry* scene = archive().find("test.txt");
+    ASSERT_TRUE(scene);
+    const RaceLine line = raceLine(kLines[0]);
+    ASSERT_FALSE(line.x.empty());
+    int boards = 0;
+    for (const Block& block : parseScene(scene->data)) {
+        if (block.technique != "boards.txt" && block.technique != "brakeboards.txt") continue;
+        const Entry* t = archive().find("technique\\" + block.technique);
+        ASSERT_TRUE(t);
+        // One-sided: a face is seen only from the side its winding turns to the camera.
+        EXPECT_FALSE(parseTechnique(t->data).twoSided) << block.technique;
+        for (const std::string& stem : block.meshes) {
+            int lettered = 0, plainBacks = 0;
+            for (const MeshFace& f : sceneMeshFaces(stem)) {
+                const double e1[3] = {f.p[1][0] - f.p[0][0], f.p[1][1] - f.p[0][1], f.p[1][2] - f.p[0][2]};
+                const double e2[3] = {f.p[2][0] - f.p[0][0], f.p[2][1] - f.p[0][1], f.p[2][2] - f.p[0][2]};
+                const double nx = e1[1] * e2[2] - e1[2] * e2[1], ny = e1[2] * e2[0] - e1[0] * e2[2];
+                const double cx = (f.p[0][0] + f.p[1][0] + f.p[2][0]) / 3, cy = (f.p[0][1] + f.p[1][1] + f.p[2][1]) / 3;
+                size_t near = 0;
+                for (size_t i = 1; i < line.x.size(); ++i)
+                    if (std::hypot(line.x[i] - cx, line.y[i] - cy) < std::hypot(line.x[near] - cx, line.y[near] - cy)) near = i;
+                // Seen from where the cars come from: about three points (15 units) up the line.
+                const size_t from = (near + line.x.size() - 3) % line.x.size();
+                const bool facesTrack = nx * (line.x[from] - cx) + ny * (line.y[from] - cy) > 0;
+                const float span = std::max({f.u[0], f.u[1], f.u[2]}) - std::min({f.u[0], f.u[1], f.u[2]});
+                if (span > 0.9f) {
+                    ++lettered;
+                    EXPECT_TRUE(facesTrack) << stem << ": lettering turned away from the track";
+                } else if (!facesTrack && std::fabs(nx) + std::fabs(ny) > 0) {
+                    ++plainBacks;
+                }
+            }
+            EXPECT_GT(lettered, 0) << stem;  // the lettered faces look at the oncoming cars
+            EXPECT_GE(plainBacks, lettered) << stem << ": every lettered face has a plain back";
+            ++boards;
+        }
+    }
+    EXPECT_GT(boards, 10);
 }
 
 TEST(GeneratedArchive, GroundLayersCarryLightmapCoordinatesFromTheirPositions) {

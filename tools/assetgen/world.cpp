@@ -18,7 +18,8 @@ struct Technique {
 
 // Ground layers are painted in order with the depth test off (keyword "depth test"): they are
 // coplanar, so the painter's order decides, free of depth fighting at a distance. Objects are
-// two-sided and unlit (their light is baked into corner colours).
+// unlit (their light is baked into corner colours) and mostly two-sided; the lettered boards are
+// one-sided with a back face of their own, so no lettering is ever seen mirrored.
 const Technique kTechniques[] = {
     {"grass_far.txt", "texture 0 grass.jpg\r\n2sided\r\ndepth test\r\n"},
     {"grass.txt", "texture 0 grass.jpg\r\ntexture 1 lmap.jpg\r\n2sided\r\ndepth test\r\n"},
@@ -29,15 +30,19 @@ const Technique kTechniques[] = {
     {"kerb.txt", "texture 0 kerb.jpg\r\ntexture 1 lmap.jpg\r\n2sided\r\ndepth test\r\n"},
     {"barrier.txt", "texture 0 barrier.jpg\r\n2sided\r\n"},
     {"tyres.txt", "texture 0 tyres.jpg\r\n2sided\r\n"},
-    {"boards.txt", "texture 0 boards.jpg\r\n2sided\r\n"},
+    {"boards.txt", "texture 0 boards.jpg\r\n"},
     {"stand.txt", "texture 0 stand.jpg\r\n2sided\r\n"},
     {"pits.txt", "texture 0 pits.jpg\r\n2sided\r\n"},
     {"bridge.txt", "texture 0 bridge.jpg\r\n2sided\r\n"},
     {"gantry.txt", "texture 0 gantry.jpg\r\n2sided\r\n"},
     {"speaker.txt", "texture 0 speaker.jpg\r\n2sided\r\n"},
-    {"brakeboards.txt", "texture 0 brakeboards.jpg\r\n2sided\r\n"},
-    // Last block of the overlay scene: it leaves blending on.
+    {"brakeboards.txt", "texture 0 brakeboards.jpg\r\n"},
+    // Trees in two passes: the alpha-tested cut-out lays depth, then a blended pass without the
+    // test softens the crowns' edges. The second is the overlay scene's last block, and what it
+    // leaves is what the lens flare, the scene transition and the clock are drawn with: blending
+    // on and the alpha test off, so that they fade by alpha all the way down to nothing.
     {"tree.txt", "texture 0 tree.tga\r\nalpha test\r\nalphablend\r\n2sided\r\n"},
+    {"tree_pass1.txt", "pass 1\r\ntexture 0 tree.tga\r\nalphablend\r\n2sided\r\n"},
 };
 
 // Shares identical corners so files stay small; indices follow first appearance (deterministic).

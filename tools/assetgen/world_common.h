@@ -25,6 +25,9 @@ constexpr double kSunX = 5.924, kSunY = 7.162, kSunZ = 3.681;
 constexpr int kRaceLinePoints = 233;
 constexpr double kRoadHalfWidth = 1.8;
 constexpr double kKerbWidth = 0.6;
+// The strip of each band of boards.jpg between the coloured block and the brand's name: plain
+// colour and stripe, what the backs of the advertising boards show.
+constexpr float kBoardBackU0 = 0.11f, kBoardBackU1 = 0.27f;
 
 struct D3 {
     double x = 0, y = 0, z = 0;

@@ -374,11 +374,15 @@ void Layout::boards() {
             std::snprintf(name, sizeof name, "board%02d", ++count);
             WorldMesh& m = w.add(name);
             m.bakeLight = true;
-            m.twoSided = true;
             const D3 lo{0, 0, 0.05}, hi{0, 0, 0.35};
-            // Face the track: the texture reads left to right from the road.
-            const D3 fa = side == 0 ? b : a, fb = side == 0 ? a : b;
+            // Face the track, wound counter-clockwise as seen from it, so the texture reads left
+            // to right from the road (seen from the track, +tangent is on the right of a board on
+            // the left side). The back is the brand's plain colour and stripe (a strip of its
+            // band left of the name), wound the other way, so that no lettering shows mirrored.
+            const D3 fa = side == 0 ? a : b, fb = side == 0 ? b : a;
             m.mesh.quad(fa + lo, fb + lo, fb + hi, fa + hi, {0, v0}, {1, v0}, {1, v1}, {0, v1});
+            m.mesh.quad(fb + lo, fa + lo, fa + hi, fb + hi, {kBoardBackU0, v0}, {kBoardBackU1, v0}, {kBoardBackU1, v1},
+                        {kBoardBackU0, v1});
             occ.mark(p.x - 1, p.y - 1, p.x + 1, p.y + 1);
             if (count >= 90) break;
         }
@@ -607,7 +611,6 @@ void Layout::brakeBoards() {
     while (c.interpolate(entry).curvature > 1.0 / 100) entry -= 1;
     WorldMesh& m = w.add("brakeboards");
     m.bakeLight = true;
-    m.twoSided = true;
     for (int i = 0; i < 3; ++i) {
         const double s = entry - 12 - i * 16;
         const CentreSample cs = c.interpolate(s);
@@ -616,9 +619,12 @@ void Layout::brakeBoards() {
         const D3 across = cs.left * 0.28;
         const D3 up{0, 0, 1};
         const float v0 = float(i) / 3, v1 = float(i + 1) / 3;
-        // Facing the oncoming cars.
+        // Facing the oncoming cars; the back is plain red (the border colour, where the post
+        // takes its colour from too).
         m.mesh.quad(p + across + up * 0.35, p - across + up * 0.35, p - across + up * 0.9, p + across + up * 0.9,
                     {0, v0}, {1, v0}, {1, v1}, {0, v1});
+        m.mesh.quad(p - across + up * 0.35, p + across + up * 0.35, p + across + up * 0.9, p - across + up * 0.9,
+                    {0, 0.99f}, {0.05f, 0.99f}, {0.05f, 1}, {0, 1});
         m.mesh.box(p + D3{-0.03, -0.03, 0}, p + D3{0.03, 0.03, 0.36}, {0, 0.99f}, {0.1f, 1}, {0, 0.99f}, {0.1f, 1});
     }
     w.test.push_back({"brakeboards.txt", {"mesh brakeboards"}});
@@ -693,8 +699,9 @@ void Layout::trees() {
     int groups = 0;
     for (const WorldMesh& m : w.meshes)
         if (m.stem.rfind("tree", 0) == 0) ++groups;
-    // Last block of the overlay scene: blending stays on for the lens-flare ghosts that follow.
+    // The soft second pass is the overlay scene's last block (see tree_pass1.txt).
     w.test.push_back({"tree.txt", {"collect tree " + std::to_string(groups)}});
+    w.test.push_back({"tree_pass1.txt", {"collect tree " + std::to_string(groups)}});
 }
 
 }  // namespace

@@ -200,7 +200,8 @@ Picture boards() {
         const double* bg = kBrandColours[i][0];
         const double* fg = kBrandColours[i][1];
         fill(p, 0, y0, w, y0 + band, bg);
-        // A contrasting stripe and the name, bold.
+        // A contrasting stripe and the name, bold. The longest name (eight letters) starts at
+        // x = 155, right of the plain strip kBoardBackU0 … kBoardBackU1 that the boards' backs use.
         fill(p, 0, y0 + band - 10, w, y0 + band - 6, fg);
         fill(p, 0, y0 + 4, 40, y0 + band - 14, fg);
         drawText(p, kBrands[i], w / 2 + 16, y0 + band / 2 - 4, 5, fg);
