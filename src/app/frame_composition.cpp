@@ -50,28 +50,46 @@ void leaveCarPasses() {
     resetTextureUnits();
 }
 
-}  // namespace
-
-void drawWorldPicture(RunWorld& world) {
-    beginPicture();
-    const CameraPose camera = applyCamera(world.director);
-    world.sky.draw(camera.eye);
-    // The scenes and the cars cull against the view as the camera left it.
-    const Frustum frustum = extractFrustum();
-    world.landScene.draw(frustum);
-    resetTextureMatrix();
-    resetTextureUnits();
-    drawCars(world.race.cars, world.race.assets, frustum);
-    leaveCarPasses();
-    world.overlayScene.draw(frustum);
-    world.flare.draw(camera);
+// Reports one phase around its drawing when someone listens.
+template <class Draw>
+void inPhase(FramePhaseObserver* phases, FramePhase phase, Draw draw) {
+    if (phases) phases->phaseBegins(phase);
+    draw();
+    if (phases) phases->phaseEnds(phase);
 }
 
-void drawFrame(RunWorld& world, float dt) {
-    drawWorldPicture(world);
-    if (world.director.transitionActive) world.director.drawTransition(dt);
-    glColor4f(1, 1, 1, 1);
-    world.font.drawOverlay(dt, world.overlay);
+}  // namespace
+
+void drawWorldPicture(RunWorld& world, FramePhaseObserver* phases) {
+    CameraPose camera;
+    Frustum frustum;
+    inPhase(phases, FramePhase::Sky, [&] {
+        beginPicture();
+        camera = applyCamera(world.director);
+        world.sky.draw(camera.eye);
+        // The scenes and the cars cull against the view as the camera left it.
+        frustum = extractFrustum();
+    });
+    inPhase(phases, FramePhase::Land, [&] { world.landScene.draw(frustum); });
+    inPhase(phases, FramePhase::Cars, [&] {
+        resetTextureMatrix();
+        resetTextureUnits();
+        drawCars(world.race.cars, world.race.assets, frustum);
+        leaveCarPasses();
+    });
+    inPhase(phases, FramePhase::Overlay, [&] { world.overlayScene.draw(frustum); });
+    inPhase(phases, FramePhase::Flare, [&] { world.flare.draw(camera); });
+}
+
+void drawFrame(RunWorld& world, float dt, FramePhaseObserver* phases) {
+    drawWorldPicture(world, phases);
+    inPhase(phases, FramePhase::Transition, [&] {
+        if (world.director.transitionActive) world.director.drawTransition(dt);
+    });
+    inPhase(phases, FramePhase::OverlayText, [&] {
+        glColor4f(1, 1, 1, 1);
+        world.font.drawOverlay(dt, world.overlay);
+    });
 }
 
 void presentFrame() {

@@ -75,7 +75,7 @@ void ScreensaverRun::updateFrame(float dt) {
     world_.sound.updateEngines(world_.race.cars);
 }
 
-void ScreensaverRun::drawFrame(float dt) { ravelin::drawFrame(world_, dt); }
+void ScreensaverRun::drawFrame(float dt) { ravelin::drawFrame(world_, dt, phases_); }
 
 void ScreensaverRun::presentFrame() { ravelin::presentFrame(); }
 

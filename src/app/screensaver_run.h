@@ -4,6 +4,7 @@
 // sound, what happens around each frame); the offline mix calls its parts without a window.
 #pragma once
 
+#include "app/frame_composition.h"
 #include "app/run_world.h"
 #include "app/saver_run.h"
 
@@ -19,6 +20,8 @@ public:
 
     RunWorld& world() { return world_; }
     const RunWorld& world() const { return world_; }
+    // Told about the phases of every frame drawFrame draws (not of transition captures).
+    void setPhaseObserver(FramePhaseObserver* phases) { phases_ = phases; }
 
     // Everything the run loads, in the run's order, then the first shot: for tools and tests that
     // drive the run by hand without sound (runSaver puts the sound's parts in between).
@@ -47,6 +50,7 @@ private:
     void captureTransition(CameraDirector& director) override;
 
     RunWorld world_;
+    FramePhaseObserver* phases_ = nullptr;
     bool drawn_;
     int width_ = 0, height_ = 0;  // the window, for the viewport a capture gives back
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/benchmark_stats.h"
+#include "app/phase_timer.h"
 #include "app/png_file.h"
 #include "app/saver_run.h"
 #include "app/screensaver_app.h"
@@ -86,10 +87,18 @@ class BenchmarkRun final : public UnattendedRun {
 public:
     explicit BenchmarkRun(const RunOptions& options) : UnattendedRun(options), stats_(options.seconds) {}
 
-    void beforeFrame(long) override { cpuBegin_ = platform().threadCpuSeconds(); }
-    void afterDraw(long, int width, int height) override {
+    void beforeFrame(long frame) override {
+        // The breakdown starts with the measuring, after the first frame.
+        if (frame == 1) {
+            phases_.start();
+            setPhaseObserver(&phases_);
+        }
+        cpuBegin_ = platform().threadCpuSeconds();
+    }
+    void afterDraw(long frame, int width, int height) override {
         cpuEnd_ = platform().threadCpuSeconds();
         stats_.size(width, height);
+        if (frame >= 1) phases_.frameDone();
     }
     bool afterPresent(long frame) override {
         if (frame == 0) {
@@ -107,11 +116,13 @@ public:
     int finish() override {
         if (options_.frameDone) options_.frameDone(-1);
         stats_.print();
+        phases_.print();
         return 0;
     }
 
 private:
     BenchmarkStats stats_;
+    PhaseTimer phases_;
     double cpuBegin_ = 0, cpuEnd_ = 0;
 };
 

@@ -1,0 +1,38 @@
+// PhaseTimer: where a frame's time goes, phase by phase (sky, land, cars, overlay scene, flare,
+// transition, overlay text), for the benchmark's breakdown. GPU time from timer queries where
+// the driver has them (read a few frames later, so nothing waits for the GPU), else the CPU's
+// wall time between the phase's start and end. Fixed storage: nothing allocated per frame.
+#pragma once
+
+#include <cstdint>
+
+#include "app/frame_composition.h"
+
+namespace ravelin {
+
+class PhaseTimer final : public FramePhaseObserver {
+public:
+    // Needs the run's GL context current; until then (and after a failed look-up) CPU time.
+    void start();
+    void phaseBegins(FramePhase phase) override;
+    void phaseEnds(FramePhase phase) override;
+    // After the frame's last phase: collects the results that are ready.
+    void frameDone();
+    bool usesGpuTimer() const { return gpu_; }
+    // Mean milliseconds per frame of the phase over the frames measured.
+    double meanMs(int phase) const;
+    // One line: "phase_ms_<source> sky 1.23 land ..." and their sum.
+    void print() const;
+
+private:
+    static constexpr int kRing = 4;  // frames in flight before a query's result is read
+    bool gpu_ = false;
+    uint32_t queries_[kRing][kFramePhaseCount] = {};
+    bool pending_[kRing] = {};
+    int slot_ = 0;
+    int64_t cpuBegin_ = 0;
+    double sumNs_[kFramePhaseCount] = {};
+    long counted_[kFramePhaseCount] = {};
+};
+
+}  // namespace ravelin
