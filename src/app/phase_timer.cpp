@@ -41,8 +41,10 @@ F lookUp(const char* name, const char* suffixed) {
 
 }  // namespace
 
-void PhaseTimer::start() {
+void PhaseTimer::start(bool sync) {
     gpu_ = false;
+    sync_ = sync;
+    if (sync_) return;
     if (!hasExtension("GL_ARB_timer_query") && !hasExtension("GL_EXT_timer_query")) return;
     TimerQueryCalls& c = calls();
     c.genQueries = lookUp<PFNGLGENQUERIESPROC>("glGenQueries", "glGenQueriesARB");
@@ -56,10 +58,12 @@ void PhaseTimer::start() {
 }
 
 void PhaseTimer::phaseBegins(FramePhase phase) {
-    if (gpu_)
+    if (gpu_) {
         calls().beginQuery(GL_TIME_ELAPSED, queries_[slot_][static_cast<int>(phase)]);
-    else
-        cpuBegin_ = platform().counter();
+        return;
+    }
+    if (sync_) glFinish();
+    cpuBegin_ = platform().counter();
 }
 
 void PhaseTimer::phaseEnds(FramePhase phase) {
@@ -68,6 +72,7 @@ void PhaseTimer::phaseEnds(FramePhase phase) {
         calls().endQuery(GL_TIME_ELAPSED);
         return;
     }
+    if (sync_) glFinish();
     const int64_t frequency = platform().counterFrequency();
     if (frequency <= 0) return;
     sumNs_[i] += static_cast<double>(platform().counter() - cpuBegin_) * 1e9 / static_cast<double>(frequency);
@@ -99,7 +104,7 @@ double PhaseTimer::meanMs(int phase) const {
 }
 
 void PhaseTimer::print() const {
-    std::printf("phase_ms_%s", gpu_ ? "gpu" : "cpu");
+    std::printf("phase_ms_%s", gpu_ ? "gpu" : sync_ ? "finished" : "cpu");
     double total = 0;
     for (int i = 0; i < kFramePhaseCount; ++i) {
         std::printf(" %s %.2f", kFramePhaseNames[i], meanMs(i));

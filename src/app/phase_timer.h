@@ -13,7 +13,9 @@ namespace ravelin {
 class PhaseTimer final : public FramePhaseObserver {
 public:
     // Needs the run's GL context current; until then (and after a failed look-up) CPU time.
-    void start();
+    // sync: no timer queries; each phase's drawing is finished before and after it and timed by
+    // the clock (the true cost on a deferred software rasteriser, at some cost to the frame rate).
+    void start(bool sync);
     void phaseBegins(FramePhase phase) override;
     void phaseEnds(FramePhase phase) override;
     // After the frame's last phase: collects the results that are ready.
@@ -27,6 +29,7 @@ public:
 private:
     static constexpr int kRing = 4;  // frames in flight before a query's result is read
     bool gpu_ = false;
+    bool sync_ = false;
     uint32_t queries_[kRing][kFramePhaseCount] = {};
     bool pending_[kRing] = {};
     int slot_ = 0;

@@ -37,7 +37,7 @@ bool parseTime(const char* text, LocalTime& time) {
 
 const char kRunOptionsUsage[] =
     "usage: ravelin [--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS] [--size WxH]"
-    " [--time HH:MM:SS]] [--benchmark [--size WxH] [--seconds T]] [--no-multitexture]";
+    " [--time HH:MM:SS]] [--benchmark [--size WxH] [--seconds T] [--phase-sync]] [--no-multitexture]";
 
 bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -58,6 +58,8 @@ bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             options.mode = UnattendedMode::Benchmark;
         } else if (arg == "--no-multitexture") {
             options.forceSingleTexture = true;
+        } else if (arg == "--phase-sync") {
+            options.phaseSync = true;
         } else if (arg == "--frames") {
             if (!need("a count")) return false;
             ok = parseInt(value, 1, options.frames);

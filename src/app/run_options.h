@@ -26,6 +26,9 @@ struct RunOptions {
     LocalTime time{12, 0, 0};  // capture: the clock overlay's time of day
     double seconds = 10.0;     // benchmark: how long to measure
     bool forceSingleTexture = false;
+    // Benchmark: the phase breakdown waits for each phase's drawing to finish and times it by the
+    // clock (for rasterisers whose timer queries do not see their deferred work); slower frames.
+    bool phaseSync = false;
     bool showOverlay = true;   // capture and benchmark draw the clock and the frame rate
     int64_t startCounter = 0;  // platform counter read first thing in main
     // Benchmark: called after each presented frame with its index, and with -1 once the
@@ -37,7 +40,8 @@ struct RunOptions {
 extern const char kRunOptionsUsage[];
 
 // Parses "--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS] [--size WxH]
-// [--time HH:MM:SS]", "--benchmark [--size WxH] [--seconds T]" and "--no-multitexture" (argv[0]
+// [--time HH:MM:SS]", "--benchmark [--size WxH] [--seconds T] [--phase-sync]" and
+// "--no-multitexture" (argv[0]
 // is skipped). False with a message in error for anything it does not understand.
 bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error);
 

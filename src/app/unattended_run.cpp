@@ -90,7 +90,7 @@ public:
     void beforeFrame(long frame) override {
         // The breakdown starts with the measuring, after the first frame.
         if (frame == 1) {
-            phases_.start();
+            phases_.start(options_.phaseSync);
             setPhaseObserver(&phases_);
         }
         cpuBegin_ = platform().threadCpuSeconds();

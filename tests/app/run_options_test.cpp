@@ -45,6 +45,9 @@ TEST(RunOptions, BenchmarkDefaults) {
     EXPECT_EQ(o.width, 800);
     EXPECT_EQ(o.height, 600);
     EXPECT_FALSE(o.sizeGiven);
+    EXPECT_FALSE(o.phaseSync);
+    ASSERT_TRUE(parse({"--benchmark", "--phase-sync"}, o, error));
+    EXPECT_TRUE(o.phaseSync);
 }
 
 TEST(RunOptions, RefusesBadValues) {
