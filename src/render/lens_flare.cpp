@@ -149,6 +149,9 @@ void LensFlare::drawStreaksAndGhosts(Vec3 s) const {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     }
+    // At no strength every streak and ghost has alpha 0 and, blended, leaves the picture as it
+    // is: the common case of a hidden sun costs no fill.
+    if (!(c > 0)) return;
     enterOverlayProjection();
     drawStreaks(s, line, c);
     drawGhosts(s, line, c);
