@@ -435,8 +435,8 @@ TEST(GeneratedArchive, BoardLetteringFacesTheTrackAndNeverShowsMirrored) {
 
 TEST(GeneratedArchive, GroundLayersCarryLightmapCoordinatesFromTheirPositions) {
     REQUIRE_ARCHIVE();
-    // The road's second set maps world x, y over the lightmap rectangle.
-    const Entry* e = archive().find("meshes\\road.dat");
+    // The road's second set maps world x, y over the lightmap rectangle (its first sector here).
+    const Entry* e = archive().find("meshes\\road01.dat");
     ASSERT_TRUE(e);
     const auto& b = e->data;
     ASSERT_EQ(le32(b, 36), 2u);

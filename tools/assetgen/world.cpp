@@ -1,5 +1,8 @@
 // The circuit world: race lines, ground layers and scenery meshes, their techniques and the two
 // scene files, every picture they name, the baked lightmap and the sky.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <map>
 #include <tuple>
 
@@ -90,6 +93,51 @@ std::string sceneText(const char* title, const std::vector<RenderBlockText>& blo
     return s;
 }
 
+// The ground layers span the whole circuit, so their boxes never leave the view and all of
+// their triangles go down the pipeline every frame. Cut into square sectors of their own (by
+// each triangle's centre, so nothing is clipped or moved), the scene's box test drops those
+// outside the view. Each "mesh x" line of the land scene becomes "collect x n" over the
+// sectors x01 … xn, which keeps the blocks' order and so the painter's order of the layers.
+void cutGroundIntoSectors(World& w) {
+    constexpr double kSector = 60;
+    const int columns = int(std::ceil(kMapWidth / kSector));
+    std::map<std::string, int> sectors;  // ground stem → sector count
+    for (const RenderBlockText& block : w.land)
+        for (const std::string& line : block.lines)
+            if (line.rfind("mesh ", 0) == 0) sectors[line.substr(5)] = 0;
+    for (auto& [stem, count] : sectors) {
+        WorldMesh* whole = w.find(stem);
+        if (!whole) continue;
+        std::map<int, MeshBuilder> cells;
+        const MeshBuilder& b = whole->mesh;
+        for (size_t i = 0; i + 2 < b.pos.size(); i += 3) {
+            const D3 c = (b.pos[i] + b.pos[i + 1] + b.pos[i + 2]) * (1.0 / 3);
+            const int column = std::clamp(int((c.x - kMapMinX) / kSector), 0, columns - 1);
+            const int row = std::max(0, int((c.y - kMapMinY) / kSector));
+            MeshBuilder& cell = cells[row * columns + column];
+            for (size_t k = i; k < i + 3; ++k) {
+                cell.pos.push_back(b.pos[k]);
+                cell.uv.push_back(b.uv[k]);
+                cell.normal.push_back(b.normal[k]);
+                if (!b.colour.empty()) cell.colour.push_back(b.colour[k]);
+            }
+        }
+        const WorldMesh pattern = *whole;
+        for (auto& [index, cell] : cells) {
+            char name[64];
+            std::snprintf(name, sizeof name, "%s%02d", stem.c_str(), ++count);
+            WorldMesh& part = count == 1 ? *whole : w.add(name);
+            if (count > 1) part = pattern;
+            part.stem = name;
+            part.mesh = std::move(cell);
+        }
+    }
+    for (RenderBlockText& block : w.land)
+        for (std::string& line : block.lines)
+            if (line.rfind("mesh ", 0) == 0 && sectors[line.substr(5)] > 0)
+                line = "collect " + line.substr(5) + " " + std::to_string(sectors[line.substr(5)]);
+}
+
 }  // namespace
 
 void addTechniques(AssetSink& sink) {
@@ -115,6 +163,7 @@ void generateWorld(AssetSink& sink) {
             m.rotationAngle = float((hash32(uint32_t(m.stem.size()) * 131u + uint32_t(m.stem.back())) % 628) / 100.0);
         }
     sink.addArchiveFile("textures\\lmap.jpg", bakeLightmap(w));
+    cutGroundIntoSectors(w);
     for (const WorldMesh& m : w.meshes) sink.addArchiveFile("meshes\\" + m.stem + ".dat", encodeMesh(m));
     sink.addArchiveText("land.txt", sceneText("landscape", w.land));
     sink.addArchiveText("test.txt", sceneText("test", w.test));
