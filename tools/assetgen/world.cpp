@@ -29,7 +29,6 @@ const Technique kTechniques[] = {
     {"gravel.txt", "texture 0 gravel.jpg\r\ntexture 1 lmap.jpg\r\n2sided\r\ndepth test\r\n"},
     {"road.txt", "pass 0\r\ntexture 0 road.jpg\r\ntexture 1 lmap.jpg\r\n2sided\r\ndepth test\r\n"},
     {"start.txt", "pass 0\r\ntexture 0 start.jpg\r\ntexture 1 lmap.jpg\r\n2sided\r\ndepth test\r\n"},
-    {"road_pass1.txt", "pass 1\r\nmultblend\r\ntexture 0 road_detail.jpg\r\n2sided\r\ndepth test\r\n"},
     {"kerb.txt", "texture 0 kerb.jpg\r\ntexture 1 lmap.jpg\r\n2sided\r\ndepth test\r\n"},
     {"barrier.txt", "texture 0 barrier.jpg\r\n2sided\r\n"},
     {"tyres.txt", "texture 0 tyres.jpg\r\n2sided\r\n"},

@@ -268,7 +268,6 @@ void Layout::road() {
     w.land.push_back({"gravel.txt", {"mesh gravel"}});
     w.land.push_back({"road.txt", {"mesh road", "mesh pitlane"}});
     w.land.push_back({"start.txt", {"mesh start"}});
-    w.land.push_back({"road_pass1.txt", {"mesh road", "mesh start", "mesh pitlane"}});
     w.land.push_back({"kerb.txt", {"mesh kerbs"}});
 }
 

@@ -98,6 +98,29 @@ Picture roadDetail() {
     return p;
 }
 
+// The road's rubbered line, skid marks and patches multiplied into a surface picture that is
+// mapped like the road (u across, v along, repeating with v): one textured pass instead of a
+// second, blended one over the same meshes. Rows run from v = 1 at the top, as in every picture.
+Picture withRoadDetail(Picture p) {
+    Picture detail = roadDetail();
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            // The detail texel at the same (u, v), bilinear.
+            const double dx = (x + 0.5) * detail.width / p.width - 0.5;
+            const double dy = (y + 0.5) * detail.height / p.height - 0.5;
+            const int x0 = int(std::floor(dx)), y0 = int(std::floor(dy));
+            const double fx = dx - x0, fy = dy - y0;
+            auto at = [&](int xx, int yy) {
+                return detail.at((xx + detail.width) % detail.width, (yy + detail.height) % detail.height)[0];
+            };
+            const double m = (at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx) * (1 - fy) +
+                             (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy;
+            double* c = p.at(x, y);
+            p.set(x, y, c[0] * m, c[1] * m, c[2] * m);
+        }
+    return p;
+}
+
 Picture start() {
     // The start area: 24 units along (v), grid slots behind the line at v = 14/24.
     const int w = 256, h = 1024;
@@ -397,9 +420,8 @@ Picture tree() {
 void addTextures(AssetSink& sink) {
     sink.addArchiveFile("textures\\grass.jpg", toJpeg(grass(), 85, true));
     sink.addArchiveFile("textures\\gravel.jpg", toJpeg(gravel(), 85, false));
-    sink.addArchiveFile("textures\\road.jpg", toJpeg(road(), 88, true));
-    sink.addArchiveFile("textures\\road_detail.jpg", toJpeg(roadDetail(), 85, false));
-    sink.addArchiveFile("textures\\start.jpg", toJpeg(start(), 88, false));
+    sink.addArchiveFile("textures\\road.jpg", toJpeg(withRoadDetail(road()), 88, true));
+    sink.addArchiveFile("textures\\start.jpg", toJpeg(withRoadDetail(start()), 88, false));
     sink.addArchiveFile("textures\\kerb.jpg", toJpeg(kerb(), 90, false));
     sink.addArchiveFile("textures\\barrier.jpg", toJpeg(barrier(), 88, true));
     sink.addArchiveFile("textures\\tyres.jpg", toJpeg(tyres(), 88, false));
