@@ -85,19 +85,20 @@ void prepareCars(std::array<Car, kCarCount>& cars, const Lightmap& lightmap, con
 // Blob shadows, visible cars or not (a shadow can reach into view from a car outside it).
 void drawShadows(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
     assets.shadow.bind();
+    // The same state for every shadow: set once around the loop, not per car.
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (const Car& car : cars) {
         glPushMatrix();
         glTranslatef(car.frame.position.x, car.frame.position.y, car.frame.position.z);
         frameMatrix(car.frame);
         glScalef(kShadowScale, kShadowScale, kShadowScale);
-        glDisable(GL_DEPTH_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glCallList(car.shadowList);
-        glDisable(GL_BLEND);
-        glEnable(GL_DEPTH_TEST);
         glPopMatrix();
     }
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
 }
 
 // Bodies under the overhead spot light, with the illumination texture sliding on unit 1.
@@ -308,6 +309,9 @@ void leaveCarState() {
 }  // namespace
 
 void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const Frustum& frustum) {
+    // The car meshes are closed and wound outwards: their back faces are never seen, so they are
+    // not shaded (whatever culling the land's last block left).
+    glEnable(GL_CULL_FACE);
     prepareCars(cars, assets.lightmap, frustum);
     drawShadows(cars, assets);
     drawBodies(cars, assets);

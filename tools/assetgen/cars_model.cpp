@@ -77,8 +77,11 @@ public:
                     triangle(centre, ids[ringIndex][j], ids[ringIndex][j1], capSkin);
             }
         };
-        cap(0, startCap, false);
-        cap(rings.size() - 1, endCap, true);
+        // The side quads turn outward when a ring runs anticlockwise about the loft's direction;
+        // the caps are wound to match them (the start cap facing back, the end cap forward), so
+        // the whole part is closed and faces one way before endPart settles which.
+        cap(0, startCap, true);
+        cap(rings.size() - 1, endCap, false);
         endPart();
     }
 
@@ -602,6 +605,13 @@ ObjectMesh shellMesh(const CarModel& m) {
 
 namespace {
 
+// The triangle budget of the parts every visible car draws four times (wheels) or twice
+// (helmet): a tyre is 432 triangles, a rim about 110, a helmet 576. Round enough for a close-up
+// at 1080 lines. The helmet keeps its rings: coarser ones bring its lower edge within reach of
+// the cockpit rim when the driver leans.
+constexpr int kTyreSegments = 20, kHubSegments = 12, kRimSegments = 16;
+constexpr int kHelmetLongitudes = 24, kHelmetLatitudes = 12;
+
 // Surface of revolution about X from a profile of (x, radius) points; u runs around, v from the
 // profile. Normals from the profile's own smooth tangents, split where `hard` marks a corner.
 struct ProfilePoint {
@@ -684,13 +694,14 @@ SceneMesh tyreMesh() {
         {W - 3, R - 5, 0.49f},         {W, R - 14, 0.45f},            {W, Rr + 8, 0.31f},
         {W - 6, Rr, 0.27f},
     };
-    revolve(m, tyre, 28, 0, 1);
+    revolve(m, tyre, kTyreSegments, 0, 1);
     // Hub behind the spokes (seen through the rim's gaps) and the closed inner face.
-    std::vector<ProfilePoint> hub = {{-22, 0.01f, 0.02f}, {-22, Rr - 1, 0.08f, true}, {W - 6, Rr - 1, 0.08f, true},
+    // Its barrel reaches just past the beads, so no chink between hub and tyre lets light through.
+    std::vector<ProfilePoint> hub = {{-22, 0.01f, 0.02f}, {-22, Rr + 1, 0.08f, true}, {W - 6, Rr + 1, 0.08f, true},
                                      {W - 6, 0.01f, 0.02f}};
     // The hub's outer face must face −X: revolve gives outward normals for a −X … +X profile
     // over the top, which for these spans means −X on the first, +r on the barrel, +X inside.
-    revolve(m, hub, 20, 0, 1);
+    revolve(m, hub, kHubSegments, 0, 1);
     return m;
 }
 
@@ -700,7 +711,7 @@ SceneMesh rimMesh() {
     // A shallow dish facing −X: lip at the bead, centre recessed.
     const float radii[] = {Rr + 1, 0.86f * Rr, 0.55f * Rr, 0.22f * Rr, 0.0f};
     const float depth[] = {-W + 5, -W + 8, -W + 14, -W + 16, -W + 13};
-    const int seg = 24;
+    const int seg = kRimSegments;
     std::vector<std::vector<uint32_t>> ring;
     for (int r = 0; r < 5; ++r) {
         std::vector<uint32_t> ids;
@@ -742,7 +753,7 @@ SceneMesh rimMesh() {
 // same layout, read by the shine mask.
 SceneMesh helmetMesh() {
     SceneMesh m;
-    const int lon = 24, lat = 12;
+    const int lon = kHelmetLongitudes, lat = kHelmetLatitudes;
     const float latMin = -0.45f;  // radians below the equator where the neck opening starts
     auto point = [&](float a, float b) {  // a: angle from +Y around Z, b: latitude
         return V3{kHelmetCentre.x + kHelmetRadii.x * std::cos(b) * std::sin(a),
