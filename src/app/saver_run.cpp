@@ -33,12 +33,6 @@ void call(void (*step)(Params...), Args... args) {
 
 }  // namespace
 
-bool plausibleDisplayMode(int32_t width, int32_t height, int32_t depth) {
-    constexpr int32_t kLargest = 16384;
-    if (width <= 0 || height <= 0 || width > kLargest || height > kLargest) return false;
-    return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
-}
-
 void SaverInput::handle(const InputEvent& event) {
     // Input on the blanking windows (or on none) is the default procedure's: nothing happens.
     if (event.window != mainWindow_) return;
@@ -233,7 +227,9 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
     // Shutdown, in its order: the desktop is always given back its volume, gamma and mode.
     call(steps.restoreVolume);
     call(steps.unbindSound);
-    if (!settings.DefGamma && !hosted) applyGamma(1.0f, 1.0f, 1.0f);
+    // The display's own ramp goes back as it was (a night light or a calibration survives);
+    // only where none could be read does the linear ramp stand in for it.
+    if (!settings.DefGamma && !hosted && !p.restoreGammaRamp()) applyGamma(1.0f, 1.0f, 1.0f);
     if (!hosted) p.restoreDisplayMode();
     p.destroyGlContext();
     if (!hosted) p.showCursor(true);

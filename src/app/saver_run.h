@@ -119,10 +119,6 @@ private:
     float pendingDy_ = 0.0f;
 };
 
-// Whether Width × Height × Depth is a mode worth asking the display for; anything else (zero,
-// negative, absurd) keeps the desktop's mode.
-bool plausibleDisplayMode(int32_t width, int32_t height, int32_t depth);
-
 // The whole run over the live settings and the app's monitor table.
 SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, const SaverOptions& options,
                      const SaverSteps& steps);

@@ -157,6 +157,7 @@ TEST_F(SaverRunTest, StartUpAndShutdownInTheirOrder) {
         "step presentFrame",
         "step restoreVolume",
         "step unbindSound",
+        "restoreGammaRamp",
         "setGammaRamp",
         "restoreDisplayMode",
         "destroyGlContext",
@@ -166,12 +167,20 @@ TEST_F(SaverRunTest, StartUpAndShutdownInTheirOrder) {
         "showCursor 1",
     };
     EXPECT_EQ(fake.calls, expected);
-    // The shutdown ramp is the linear one: entry i is 256 × i.
+    // No ramp was read before the change: the shutdown ramp is the linear one, entry i = 256 × i.
     ASSERT_EQ(fake.lastGammaRamp.size(), 768u);
     EXPECT_EQ(fake.lastGammaRamp[255], 65280);
     EXPECT_EQ(fake.lastGammaRamp[512 + 1], 256);
     EXPECT_EQ(app.monitors[0].window, 1u);
     EXPECT_EQ(app.monitors[1].window, 2u);
+}
+
+TEST_F(SaverRunTest, ShutdownPutsBackTheDisplaysOwnRampWhereOneWasRead) {
+    fake.gammaRestorable = true;
+    endAfter(1);
+    run();
+    EXPECT_EQ(between("step unbindSound", "restoreDisplayMode"),
+              (std::vector<std::string>{"step unbindSound", "restoreGammaRamp"}));
 }
 
 TEST_F(SaverRunTest, VSyncAsksForIntervalOneAfterTheSetUp) {

@@ -132,7 +132,7 @@ protected:
         live = factorySettings();
         defaults = factorySettings();
         services.text = testText;
-        services.save = saveSettings;
+        services.save = [](std::string& failure) { return saveSettings(&failure); };
         services.webAddress = "https://ravelin.example/";
         services.aboutLines = {"Ravelin", "", "Programming: Ada Byron", "3D models: Tom Lathe",
                                "Music and Sounds: Eve Chord", "Thank you for watching.", "Drive safely."};

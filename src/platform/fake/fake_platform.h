@@ -63,6 +63,7 @@ public:
     void swapBuffers() override;
     void destroyGlContext() override;
     bool setGammaRamp(const uint16_t* ramp) override;
+    bool restoreGammaRamp() override;
     void showCursor(bool show) override;
     void warpCursor(WindowHandle window, int x, int y) override;
     bool pollEvent(InputEvent& event) override;
@@ -89,6 +90,7 @@ public:
     int clientWidth = 800, clientHeight = 600;
     bool swapControl = true;
     bool gammaOk = true;
+    bool gammaRestorable = false;  // answer of restoreGammaRamp (a ramp was read before the change)
     std::vector<uint16_t> lastGammaRamp;
     std::vector<InputEvent> events;  // popped from the front by pollEvent
 

@@ -12,6 +12,8 @@
 #include "app/saver_run.h"
 #include "app/start_up.h"
 #include "platform/gtk/config_dialog.h"
+#include "platform/gtk/message_box.h"
+#include "platform/linux/termination.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/x11_support.h"
 #include "sound/capture_audio.h"
@@ -21,6 +23,9 @@ namespace {
 using namespace ravelin;
 
 constexpr uint16_t kPreviewBitmap = 112;
+
+// Every mode that needs a display says so the same way when there is none.
+void reportNoDisplay() { std::fputs("ravelin: no display available (set DISPLAY, or run under xvfb-run)\n", stderr); }
 
 bool isShellRunOption(std::string_view arg) {
     return arg == "--capture" || arg == "--benchmark" || arg == "--no-multitexture";
@@ -84,7 +89,7 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
         return 2;
     }
     if (!sdl.videoAvailable()) {
-        std::fprintf(stderr, "ravelin: no display available (set DISPLAY, or run under xvfb-run)\n");
+        reportNoDisplay();
         return 1;
     }
     // Unattended runs never wait for a person and always draw the same window size.
@@ -97,8 +102,11 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything can wait on a person or a display: every mode ends cleanly on a signal.
+    installTerminationHandlers();
     SdlPlatform sdl;
     setPlatform(&sdl);
+    sdl.setMessageBoxShower(showMessageBox);
 
     int exitCode = 0;
     if (argc >= 2 && std::string_view(argv[1]) == "--capture-audio") {  // the offline mix needs no display
@@ -118,6 +126,11 @@ int main(int argc, char** argv) {
         setPlatform(nullptr);
         return 2;
     }
+    if (shell.hosted && !x11::windowExists(shell.hostWindow)) {
+        std::fprintf(stderr, "ravelin: there is no window 0x%lx on the display to draw into\n", shell.hostWindow);
+        setPlatform(nullptr);
+        return 1;
+    }
     if (shell.hosted) {
         sdl.setHostWindow(shell.hostWindow);
         sdl.setNonBlocking(true);
@@ -127,7 +140,7 @@ int main(int argc, char** argv) {
     activities.runSaver = [&](ScreensaverApp& app) {
         // The written run would quietly return here; a person starting it deserves a reason.
         if (!sdl.videoAvailable()) {
-            std::fprintf(stderr, "ravelin: no display available (set DISPLAY, or run under xvfb-run)\n");
+            reportNoDisplay();
             exitCode = 1;
             return 0;
         }
@@ -136,7 +149,14 @@ int main(int argc, char** argv) {
         if (runSaver(app, options) != SaverResult::Finished) exitCode = 1;
         return 0;
     };
-    activities.runConfigure = [](ScreensaverApp& app) { return runConfigDialog(app.parentWindow); };
+    activities.runConfigure = [&](ScreensaverApp& app) {
+        if (!ensureGtk()) {
+            reportNoDisplay();
+            exitCode = 1;
+            return 0;
+        }
+        return runConfigDialog(app.parentWindow);
+    };
     activities.runPreview = [&](ScreensaverApp& app) {
         ByteRange bitmap = sdl.findResource("BITMAP", kPreviewBitmap);
         int result = x11::runPreview(static_cast<unsigned long>(app.parentWindow), bitmap.data, bitmap.size);
