@@ -2,6 +2,8 @@
 // table with its functions and opening the device.
 #include "sound/sound_system.h"
 
+#include <cstdio>
+
 namespace ravelin {
 
 AudioEntryPoints audioLibraryEntryPoints() {
@@ -42,6 +44,7 @@ bool SoundSystem::bind(WindowHandle mainWindow) {
     if (bound_) unbind();
     entries = audioLibraryEntryPoints();
     afterInit(entries.init(1, kSoundInitFrequency, kAudioDevice3D, mainWindow, nullptr));
+    if (!deviceOpen_ && reportSilence_) std::fputs("ravelin: no sound device could be opened; the run is silent\n", stderr);
     return deviceOpen_;
 }
 

@@ -40,9 +40,11 @@ constexpr float kSoundDopplerFactor = 1.0f;
 class SoundSystem {
 public:
     // Fills the table and initialises the default output device (3D, 44,100 Hz). Without a
-    // usable device the run goes on silently: the table stays filled and every call is harmless.
-    // Returns whether the device opened.
+    // usable device the run goes on silently: the table stays filled and every call is harmless,
+    // and one line on stderr says so unless setReportSilence(false). Returns whether it opened.
     bool bind(WindowHandle mainWindow);
+    // Hosted runs (a screensaver daemon's window) keep stderr for the host: nothing is said.
+    void setReportSilence(bool report) { reportSilence_ = report; }
     // Same, on the in-memory loopback device (tests, offline mix).
     bool bindLoopback();
     // Stops and frees the library and clears the table.
@@ -57,6 +59,7 @@ private:
     void afterInit(bool initialised);
     bool bound_ = false;
     bool deviceOpen_ = false;
+    bool reportSilence_ = true;
 };
 
 SoundSystem& soundSystem();

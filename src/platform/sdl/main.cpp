@@ -13,10 +13,12 @@
 #include "app/start_up.h"
 #include "platform/gtk/config_dialog.h"
 #include "platform/gtk/message_box.h"
+#include "platform/linux/audio_diagnostics.h"
 #include "platform/linux/termination.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/x11_support.h"
 #include "sound/capture_audio.h"
+#include "sound/sound_system.h"
 
 namespace {
 
@@ -104,6 +106,7 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
 int main(int argc, char** argv) {
     // Before anything can wait on a person or a display: every mode ends cleanly on a signal.
     installTerminationHandlers();
+    quietAudioBackends();
     SdlPlatform sdl;
     setPlatform(&sdl);
     sdl.setMessageBoxShower(showMessageBox);
@@ -132,6 +135,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (shell.hosted) {
+        soundSystem().setReportSilence(false);
         sdl.setHostWindow(shell.hostWindow);
         sdl.setNonBlocking(true);
     }
