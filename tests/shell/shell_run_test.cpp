@@ -213,10 +213,16 @@ protected:
         return false;
     }
 
-    // A window like xscreensaver's for a GL hack: its visual is one GLX can draw with.
-    Window makeGlWindow(int width, int height) {
+    // A window like xscreensaver's for a GL hack: its visual is one GLX can draw with, or (deep)
+    // the 32-bit one xscreensaver picks when it has no GL visual helper.
+    Window makeGlWindow(int width, int height, bool deep = false) {
         int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 24, GLX_STENCIL_SIZE, 8, None};
-        XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+        XVisualInfo deepVisual{};
+        XVisualInfo* visual = nullptr;
+        if (!deep)
+            visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+        else if (XMatchVisualInfo(display, DefaultScreen(display), 32, TrueColor, &deepVisual))
+            visual = &deepVisual;
         if (!visual) return 0;
         XSetWindowAttributes wa{};
         Window root = DefaultRootWindow(display);
@@ -226,7 +232,7 @@ protected:
         Window w = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                                  visual->depth, InputOutput, visual->visual, CWColormap | CWBackPixel | CWBorderPixel,
                                  &wa);
-        XFree(visual);
+        if (!deep) XFree(visual);
         XMapWindow(display, w);
         XSync(display, False);
         return w;
@@ -482,9 +488,9 @@ TEST_F(ShellRunTest, DialogsAndPreviewsEndOnATerminationSignalLeavingNothingBehi
     XDestroyWindow(display, host);
 }
 
-TEST_F(ShellRunTest, AHostedRunWhoseWindowGoesAwayEndsCleanlyAndAMissingWindowIsSaid) {
-    Window host = makeGlWindow(320, 240);
-    ASSERT_NE(host, 0u) << "no GLX visual";
+TEST_F(ShellRunTest, AHostedRunInADeepWindowDrawsEndsCleanlyWhenItGoesAwayAndAMissingWindowIsSaid) {
+    Window host = makeGlWindow(320, 240, true);
+    ASSERT_NE(host, 0u) << "no 32-bit visual";
     char id[32];
     std::snprintf(id, sizeof id, "0x%lx", host);
     Child child = spawn({"--window-id", id});

@@ -180,7 +180,10 @@ int SdlPlatform::takeDisplay(const Rect& rect) {
 WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
     if (!videoReady_ || mainWindow_) return 0;
     SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    // A host's window keeps the visual the host chose (xscreensaver may pick a 32-bit one): with
+    // no profile asked for, SDL makes a plain GL 1.x context for exactly that visual, where a
+    // context chosen by attributes draws with another depth and every swap fails (BadMatch).
+    if (!hostWindow_) SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
