@@ -428,7 +428,7 @@ TEST_F(ShellRunTest, WithoutADisplayEveryModeSaysWhyAndFails) {
     }
 }
 
-TEST_F(ShellRunTest, TwoScreensTheMainWindowDrawsAndHasTheKeyboardTheOtherIsBlack) {
+TEST_F(ShellRunTest, TwoScreensTheMainWindowDrawsHasTheKeyboardAndTheIconTheOtherIsBlack) {
     PrivateXvfb x({"-screen", "0", "1024x768x24", "-screen", "1", "800x600x24"});
     ASSERT_FALSE(x.name.empty()) << "Xvfb did not start";
     Display* d = XOpenDisplay(x.name.c_str());
@@ -446,6 +446,17 @@ TEST_F(ShellRunTest, TwoScreensTheMainWindowDrawsAndHasTheKeyboardTheOtherIsBlac
     int revert = 0;
     XGetInputFocus(d, &focus, &revert);
     EXPECT_EQ(focus, main);
+    // It carries the program's 32 × 32 icon for window lists.
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* icon = nullptr;
+    XGetWindowProperty(d, main, XInternAtom(d, "_NET_WM_ICON", False), 0, 4096, False, AnyPropertyType, &type, &format,
+                       &items, &after, &icon);
+    ASSERT_GE(items, 2u + 32 * 32);
+    EXPECT_EQ(reinterpret_cast<unsigned long*>(icon)[0], 32u);
+    EXPECT_EQ(reinterpret_cast<unsigned long*>(icon)[1], 32u);
+    XFree(icon);
     Window blank = screenSizedWindow(d, 1);
     ASSERT_NE(blank, 0u);
     long bright = -1;

@@ -42,6 +42,42 @@ bool visibleVideoDriver() {
     return explicitVideoDriver() || std::strcmp(name, "x11") == 0 || std::strcmp(name, "wayland") == 0;
 }
 
+constexpr uint16_t kWindowIcon = 111;
+
+uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+// The first picture of an .ico resource as a 32-bit surface: a 24- or 32-bit DIB (rows
+// bottom-up, BGR(A)), its height doubled for the mask that follows. Null for anything else.
+SDL_Surface* iconSurface(ByteRange ico) {
+    if (ico.size < 6 + 16 || le16(ico.data + 2) != 1 || le16(ico.data + 4) == 0) return nullptr;
+    const uint32_t offset = le32(ico.data + 6 + 12);
+    if (offset > ico.size || ico.size - offset < 40) return nullptr;
+    const uint8_t* dib = ico.data + offset;
+    const int32_t width = static_cast<int32_t>(le32(dib + 4));
+    const int32_t height = static_cast<int32_t>(le32(dib + 8)) / 2;
+    const int bits = le16(dib + 14);
+    if (le32(dib) < 40 || le32(dib + 16) != 0 || (bits != 24 && bits != 32) || width <= 0 || width > 256 ||
+        height <= 0 || height > 256)
+        return nullptr;
+    const size_t stride = (static_cast<size_t>(width) * (bits / 8) + 3) & ~static_cast<size_t>(3);
+    const uint8_t* pixels = dib + le32(dib);
+    if (static_cast<size_t>(ico.data + ico.size - pixels) < stride * static_cast<size_t>(height)) return nullptr;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_BGRA32);
+    if (!surface) return nullptr;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* src = pixels + stride * static_cast<size_t>(height - 1 - y);
+        uint8_t* dst = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(surface->pitch) * y;
+        for (int x = 0; x < width; ++x) {
+            dst[x * 4 + 0] = src[x * (bits / 8) + 0];
+            dst[x * 4 + 1] = src[x * (bits / 8) + 1];
+            dst[x * 4 + 2] = src[x * (bits / 8) + 2];
+            dst[x * 4 + 3] = bits == 32 ? src[x * 4 + 3] : 255;
+        }
+    }
+    return surface;
+}
+
 void toPlatformMode(const SDL_DisplayMode& in, DisplayMode& out) {
     out.width = in.w;
     out.height = in.h;
@@ -233,6 +269,13 @@ WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
     }
     mainWindow_ = window;
     glContext_ = context;
+    // The program's icon (resource 111) for task bars and window lists; a host's window keeps its own.
+    if (!hostWindow_) {
+        if (SDL_Surface* icon = iconSurface(findResource("ICON", kWindowIcon))) {
+            SDL_SetWindowIcon(window, icon);
+            SDL_FreeSurface(icon);
+        }
+    }
     return handleOf(window);
 }
 
