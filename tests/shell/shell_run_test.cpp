@@ -313,7 +313,7 @@ TEST_F(ShellRunTest, HostedRunDrawsIntoTheGivenWindowFollowsResizesAndEndsOnSigt
     Window host = makeGlWindow(320, 240);
     ASSERT_NE(host, 0u) << "no GLX visual";
     char id[32];
-    std::snprintf(id, sizeof id, "0x%lx", host);
+    std::snprintf(id, sizeof id, "0%lu", host);  // decimal, a leading zero and all (never octal)
     Child child = spawn({"--window-id", id}, {"ALSOFT_DRIVERS=alsa", "ALSA_CARD=ravelin_no_such_card"});
     // Something beyond the black background appears in our window.
     EXPECT_TRUE(waitFor(child, [&] { return distinctColours(host, 320, 240) > 20; })) << outputOf(child);
