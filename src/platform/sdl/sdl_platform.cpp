@@ -131,7 +131,10 @@ void SdlPlatform::messageBox(std::string_view text, std::string_view caption, Te
     std::string utf8Text = toUtf8(text, encoding);
     std::string utf8Caption = toUtf8(caption, encoding);
     // Not SDL's own box: on X11 it runs in a forked child that a signal to us would leave behind.
-    if (!nonBlocking_ && videoReady_ && messageBoxShower_ && messageBoxShower_(utf8Text, utf8Caption)) return;
+    if (!nonBlocking_ && videoReady_ && messageBoxShower_ && messageBoxShower_(utf8Text, utf8Caption)) {
+        x11::installErrorHandler();  // the toolkit's start-up put its own handler in place of ours
+        return;
+    }
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
 }
 
