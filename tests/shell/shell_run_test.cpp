@@ -520,6 +520,32 @@ TEST_F(ShellRunTest, BadShellOptionsAreRefused) {
     Child child = spawn({"--window-id", "nonsense"});
     EXPECT_EQ(wait(child), 2);
     EXPECT_NE(outputOf(child).find("--window-id needs a window id"), std::string::npos) << outputOf(child);
+    Child empty = spawn({"--capture", ""});
+    EXPECT_EQ(wait(empty), 2);
+    EXPECT_NE(outputOf(empty).find("--capture needs a folder"), std::string::npos) << outputOf(empty);
+}
+
+TEST_F(ShellRunTest, HelpAndVersionStartNothingAndCaptureMakesItsFolderFirst) {
+    // Without a display, so that anything beyond printing would fail.
+    for (const char* ask : {"--help", "-h"}) {
+        Child help = spawn({ask}, {"DISPLAY", "WAYLAND_DISPLAY"});
+        EXPECT_EQ(wait(help), 0) << ask;
+        EXPECT_EQ(outputOf(help).rfind("usage: ravelin", 0), 0u) << outputOf(help);
+    }
+    Child version = spawn({"--version"}, {"DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(wait(version), 0);
+    EXPECT_EQ(outputOf(version).rfind("ravelin 0.", 0), 0u) << outputOf(version);
+
+    // A folder that cannot be made is said before anything loads.
+    std::ofstream(dir / "plain_file") << "not a folder";
+    Child blocked = spawn({"--capture", (dir / "plain_file" / "frames").string(), "--frames", "1"});
+    EXPECT_EQ(wait(blocked), 1);
+    EXPECT_NE(outputOf(blocked).find("cannot write frames into"), std::string::npos) << outputOf(blocked);
+    EXPECT_EQ(outputOf(blocked).find("frames drawn"), std::string::npos);
+    // Missing folders are made, parents included.
+    Child nested = spawn({"--capture", (dir / "a" / "b").string(), "--frames", "1", "--size", "64x48"});
+    EXPECT_EQ(wait(nested), 0) << outputOf(nested);
+    EXPECT_TRUE(fs::exists(dir / "a" / "b" / "frame_00000.png"));
 }
 
 }  // namespace
