@@ -171,16 +171,25 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
     // 8. Run state.
     SaverInput input(mainWindow, width, height, hosted);
 
+    // Loading takes seconds on a slow machine: a request to end the process stops it at the
+    // next step, and the run goes straight to its shutdown.
+    bool ending = p.endRequested();
+    auto load = [&](auto step, auto... args) {
+        if (ending) return;
+        call(step, args...);
+        ending = p.endRequested();
+    };
+
     // 9–19. Sound library, then every asset in its order.
-    call(steps.bindSound, mainWindow);
-    call(steps.loadFontAndScenes);
-    call(steps.loadRaceEarly);
-    call(steps.loadSkyAndFlare);
-    call(steps.loadRaceLate);
+    load(steps.bindSound, mainWindow);
+    load(steps.loadFontAndScenes);
+    load(steps.loadRaceEarly);
+    load(steps.loadSkyAndFlare);
+    load(steps.loadRaceLate);
     // 20–22. Sound starts silent, the first shot is chosen, then the volume comes up.
-    call(steps.startSound, settings.EnableMusic, settings.EnableSFX);
-    call(steps.startShots);
-    call(steps.setVolume, settings.Volume);
+    load(steps.startSound, settings.EnableMusic, settings.EnableSFX);
+    load(steps.startShots);
+    load(steps.setVolume, settings.Volume);
 
     // 23. The loading time is not the first frame's dt.
     clock.restart();
@@ -189,7 +198,7 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
 
     // The frame loop: one queued event per iteration; frames only when the queue is empty.
     long frame = 0;
-    bool running = true;
+    bool running = !ending;
     while (running) {
         InputEvent event;
         if (p.pollEvent(event)) {

@@ -125,6 +125,10 @@ public:
 
     // --- input: non-blocking; false when the queue is empty.
     virtual bool pollEvent(InputEvent& event) = 0;
+    // True once the process has been asked to end from outside the event queue (a termination
+    // signal); pollEvent also delivers that as a close request. The run asks between its
+    // loading steps, which can take seconds, to end without finishing them.
+    virtual bool endRequested() { return false; }
 };
 
 Platform& platform();

@@ -183,6 +183,19 @@ TEST_F(SaverRunTest, ShutdownPutsBackTheDisplaysOwnRampWhereOneWasRead) {
               (std::vector<std::string>{"step unbindSound", "restoreGammaRamp"}));
 }
 
+TEST_F(SaverRunTest, ARequestToEndDuringLoadingSkipsTheRestAndShutsDown) {
+    SaverSteps steps = recordingSteps();
+    steps.loadRaceEarly = [] {
+        record("loadRaceEarly");
+        gFake->endRequest = true;  // a termination signal arrives while this step loads
+    };
+    EXPECT_EQ(runSaver(app, settings, SaverOptions{}, steps), SaverResult::Finished);
+    EXPECT_EQ(count("step loadRaceEarly"), 1);
+    for (const char* skipped : {"step loadSkyAndFlare", "step loadRaceLate", "step startShots", "step updateFrame"})
+        EXPECT_EQ(count(skipped), 0) << skipped;
+    EXPECT_EQ(between("step restoreVolume", "closeWindow 1").size(), 7u);  // the whole shutdown
+}
+
 TEST_F(SaverRunTest, VSyncAsksForIntervalOneAfterTheSetUp) {
     settings.VSync = true;
     endAfter(1);

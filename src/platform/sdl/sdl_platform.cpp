@@ -388,6 +388,8 @@ void SdlPlatform::paintBlack(SDL_Window* window) {
     if (mainWindow_ && glContext_ && SDL_GL_GetCurrentContext() != glContext_) SDL_GL_MakeCurrent(mainWindow_, glContext_);
 }
 
+bool SdlPlatform::endRequested() { return terminationRequested(); }
+
 bool SdlPlatform::pollEvent(InputEvent& event) {
     // A termination signal, or the window we draw into gone (a host that ended us), is one
     // close request for the main window: the run then ends through its shutdown.

@@ -67,6 +67,7 @@ public:
     void showCursor(bool show) override;
     void warpCursor(WindowHandle window, int x, int y) override;
     bool pollEvent(InputEvent& event) override;
+    bool endRequested() override;
 
 private:
     void paintBlack(SDL_Window* window);
