@@ -2,8 +2,6 @@
 // table with its functions and opening the device.
 #include "sound/sound_system.h"
 
-#include <cstdio>
-
 namespace ravelin {
 
 AudioEntryPoints audioLibraryEntryPoints() {
@@ -26,11 +24,6 @@ AudioEntryPoints audioLibraryEntryPoints() {
     return e;
 }
 
-SoundSystem& soundSystem() {
-    static SoundSystem system;
-    return system;
-}
-
 void SoundSystem::afterInit(bool initialised) {
     bound_ = true;
     deviceOpen_ = initialised;
@@ -44,7 +37,6 @@ bool SoundSystem::bind(WindowHandle mainWindow) {
     if (bound_) unbind();
     entries = audioLibraryEntryPoints();
     afterInit(entries.init(1, kSoundInitFrequency, kAudioDevice3D, mainWindow, nullptr));
-    if (!deviceOpen_ && reportSilence_) std::fputs("ravelin: no sound device could be opened; the run is silent\n", stderr);
     return deviceOpen_;
 }
 

@@ -1,6 +1,6 @@
-// SoundSystem: the process-wide binding to the audio library — its fifteen entry points in one
-// table, filled at bind and cleared at unbind. The full-screen run binds it at start-up and
-// unbinds it at shutdown; engine sounds and music call through the table. Tests may fill the
+// SoundSystem: the binding to the audio library — its fifteen entry points in one table, filled
+// at bind and cleared at unbind. A run's sound (sound/run_sound.h) owns one, binds it at start-up
+// and unbinds it at shutdown; engine sounds and music call through the table. Tests may fill the
 // table with their own functions to watch the calls.
 #pragma once
 
@@ -39,12 +39,16 @@ constexpr float kSoundDopplerFactor = 1.0f;
 
 class SoundSystem {
 public:
+    SoundSystem() = default;
+    SoundSystem(const SoundSystem&) = delete;
+    SoundSystem& operator=(const SoundSystem&) = delete;
+    // A binding still open when its owner goes is stopped and freed like at shutdown.
+    ~SoundSystem() { unbind(); }
+
     // Fills the table and initialises the default output device (3D, 44,100 Hz). Without a
-    // usable device the run goes on silently: the table stays filled and every call is harmless,
-    // and one line on stderr says so unless setReportSilence(false). Returns whether it opened.
+    // usable device the run goes on silently: the table stays filled and every call is harmless.
+    // Returns whether the device opened.
     bool bind(WindowHandle mainWindow);
-    // Hosted runs (a screensaver daemon's window) keep stderr for the host: nothing is said.
-    void setReportSilence(bool report) { reportSilence_ = report; }
     // Same, on the in-memory loopback device (tests, offline mix).
     bool bindLoopback();
     // Stops and frees the library and clears the table.
@@ -59,9 +63,6 @@ private:
     void afterInit(bool initialised);
     bool bound_ = false;
     bool deviceOpen_ = false;
-    bool reportSilence_ = true;
 };
-
-SoundSystem& soundSystem();
 
 }  // namespace ravelin

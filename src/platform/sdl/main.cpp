@@ -1,5 +1,5 @@
 // Entry point of the Linux screensaver. The shell's own long options come first: --capture and
-// --benchmark (the saver's own run, windowed, with a fixed seed and frame hooks), --capture-audio
+// --benchmark (the saver's own run, windowed, with a fixed seed, recording its frames), --capture-audio
 // (the offline mix), --root and --window-id (xscreensaver hosting). Everything else is the
 // screensaver command line (/s, /c, /p ID, …) that the core's start-up parses; then exactly one
 // activity runs: the full-screen run, the GTK configuration dialog or the preview.
@@ -13,17 +13,16 @@
 #include <string>
 #include <string_view>
 
-#include "app/capture_run.h"
+#include "app/offline_mix.h"
 #include "app/saver_run.h"
 #include "app/start_up.h"
+#include "app/unattended_run.h"
 #include "platform/gtk/config_dialog.h"
 #include "platform/gtk/message_box.h"
 #include "platform/linux/audio_diagnostics.h"
 #include "platform/linux/termination.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/x11_support.h"
-#include "sound/capture_audio.h"
-#include "sound/sound_system.h"
 
 namespace {
 
@@ -119,12 +118,12 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
     options.startCounter = sdl.counter();
     std::string error;
     if (!parseRunOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "ravelin: %s\n%s", error.c_str(), kUsage);
+        std::fprintf(stderr, "ravelin: %s\n%s\n", error.c_str(), kRunOptionsUsage);
         return 2;
     }
     // The folder is made and proven writable before anything loads: a capture that cannot
     // write its first frame fails at once, not after the whole start-up.
-    if (options.mode == RunMode::Capture && !writableFolder(options.captureDir, error)) {
+    if (options.mode == UnattendedMode::Capture && !writableFolder(options.captureDir, error)) {
         std::fprintf(stderr, "ravelin: cannot write frames into %s: %s\n", options.captureDir.c_str(), error.c_str());
         return 1;
     }
@@ -135,7 +134,7 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
     // Unattended runs never wait for a person and always draw the same window size.
     sdl.setNonBlocking(true);
     sdl.setFullScreen(false);
-    if (options.mode == RunMode::Capture) sdl.setFixedLocalTime(&options.time);
+    if (options.mode == UnattendedMode::Capture) sdl.setFixedLocalTime(&options.time);
     return runFrames(options);
 }
 
@@ -157,42 +156,31 @@ int main(int argc, char** argv) {
     // Before anything can wait on a person or a display: every mode ends cleanly on a signal.
     installTerminationHandlers();
     quietAudioBackends();
-    SdlPlatform sdl;
-    setPlatform(&sdl);
+    SdlPlatform sdl;  // the platform of this process until main returns
     sdl.setMessageBoxShower(showMessageBox);
 
     int exitCode = 0;
-    if (argc >= 2 && std::string_view(argv[1]) == "--capture-audio") {  // the offline mix needs no display
-        exitCode = runAudioCaptureCommand(argc, argv);
-        setPlatform(nullptr);
-        return exitCode;
-    }
-    if (argc >= 2 && isShellRunOption(argv[1])) {
-        exitCode = runUnattended(sdl, argc, argv);
-        setPlatform(nullptr);
-        return exitCode;
-    }
+    if (argc >= 2 && std::string_view(argv[1]) == "--capture-audio")  // the offline mix needs no display
+        return runAudioCaptureCommand(argc, argv);
+    if (argc >= 2 && isShellRunOption(argv[1])) return runUnattended(sdl, argc, argv);
 
     ShellOptions shell;
     if (!parseShellOptions(argc, argv, shell)) {
         std::fprintf(stderr, "ravelin: %s\n", shell.error.c_str());
-        setPlatform(nullptr);
         return 2;
     }
     if (shell.hosted && !x11::windowExists(shell.hostWindow)) {
         std::fprintf(stderr, "ravelin: there is no window 0x%lx on the display to draw into\n", shell.hostWindow);
-        setPlatform(nullptr);
         return 1;
     }
     if (shell.hosted) {
-        soundSystem().setReportSilence(false);
         sdl.setHostWindow(shell.hostWindow);
         sdl.setNonBlocking(true);
     }
 
     Activities activities;
     activities.runSaver = [&](ScreensaverApp& app) {
-        // The written run would quietly return here; a person starting it deserves a reason.
+        // Without a display there is nothing to draw on; a person starting it deserves a reason.
         if (!sdl.videoAvailable()) {
             reportNoDisplay();
             exitCode = 1;
@@ -221,6 +209,5 @@ int main(int argc, char** argv) {
         return result;
     };
     runApplication(shell.commandLine, activities);
-    setPlatform(nullptr);
     return exitCode;
 }

@@ -109,9 +109,11 @@ SdlPlatform::SdlPlatform() : fileStore_(new FileSettingsStore) {
     // Xlib's default answer to an X error is to exit; a host window that goes away while we
     // draw into it must end the run through its shutdown instead.
     if (videoReady_) x11::installErrorHandler();
+    setPlatform(this);
 }
 
 SdlPlatform::~SdlPlatform() {
+    if (&platform() == this) setPlatform(nullptr);
     destroyGlContext();
     for (SDL_Window* window : blankingWindows_) SDL_DestroyWindow(window);
     x11::closeBlankWindows();
@@ -150,6 +152,12 @@ LocalTime SdlPlatform::localTime() {
     std::tm parts{};
     localtime_r(&now, &parts);
     return {parts.tm_hour, parts.tm_min, parts.tm_sec};
+}
+
+double SdlPlatform::threadCpuSeconds() {
+    timespec ts{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts) != 0) return 0.0;
+    return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
 }
 
 bool SdlPlatform::currentDisplayMode(DisplayMode& mode) {
