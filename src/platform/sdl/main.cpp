@@ -36,7 +36,7 @@ constexpr const char kUsage[] =
     "       ravelin --window-id WINDOW-ID          the moving picture inside another program's window\n"
     "       ravelin --root                         for xscreensaver: into $XSCREENSAVER_WINDOW (else the root)\n"
     "       ravelin --capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS] [--size WxH] [--time HH:MM:SS]\n"
-    "       ravelin --benchmark [--size WxH] [--seconds T]     (both: [--no-multitexture])\n"
+    "       ravelin --benchmark [--size WxH] [--seconds T] [--phase-sync]     (both: [--no-multitexture])\n"
     "       ravelin --capture-audio FILE.wav [--seconds N] [--seed S] [--dt SECONDS] [--volume 0-100]\n"
     "                                    [--no-music] [--no-engines]\n"
     "       ravelin --help | --version\n"
