@@ -49,6 +49,7 @@ struct DisplayAdapter {
 };
 
 using WindowHandle = uintptr_t;  // 0 = none
+using LibraryHandle = uintptr_t;  // 0 = none
 
 enum class InputType { None, KeyDown, LeftButton, RightButton, MiddleButton, Wheel, MouseMove, Close };
 
@@ -119,6 +120,13 @@ public:
 
     // --- input: non-blocking; false when the queue is empty.
     virtual bool pollEvent(InputEvent& event) = 0;
+
+    // --- a library carried as a resource blob (the audio library of the Windows build): written
+    // to a temporary file of its own and loaded from there; unloading frees it and deletes the
+    // file. A platform that carries no such library keeps these defaults.
+    virtual LibraryHandle loadResourceLibrary(std::string_view type, uint16_t id) { return 0; }
+    virtual void* librarySymbol(LibraryHandle library, const char* name) { return nullptr; }
+    virtual void unloadLibrary(LibraryHandle library) {}
 };
 
 Platform& platform();

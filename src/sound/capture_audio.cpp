@@ -182,7 +182,7 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
         uint64_t until = std::min<uint64_t>(totalFrames, uint64_t(double(step + 1) * framesPerStep + 0.5));
         uint32_t count = uint32_t(until - written);
         if (count == 0) continue;
-        audioRenderLoopback(mix.data(), count);
+        sound.entries.renderLoopback(mix.data(), count);
         for (size_t i = 0; i < size_t(count) * 2; ++i) {
             float v = mix[i];
             double a = std::fabs(double(v));
