@@ -1,42 +1,21 @@
 # ravelin_windows_rc(OUTPUT <file.rc> LIST <resources.list> GENDIR <dir> [EXTRA <type> <id> <path> ...])
-# Writes the resource script of the Windows screensaver: every blob of LIST (the lines the Linux
-# build embeds with .incbin: "<type> <id> <path>", @GEN@ = the generator's folder), the EXTRA
-# triples, a version resource and the name the Screen
-# Saver settings list shows (string 1). Sets <OUTPUT>_FILES in the caller to the files it reads.
+# Writes the resource script of the Windows screensaver: every blob of LIST (the list the Linux
+# build embeds with .incbin, read by ravelin_read_resource_list), the EXTRA triples (absolute
+# paths), a version resource and the name the Screen Saver settings list shows (string 1). Sets
+# <OUTPUT>_FILES in the caller to the files it reads.
 function(ravelin_windows_rc)
   cmake_parse_arguments(RC "" "OUTPUT;LIST;GENDIR" "EXTRA" ${ARGN})
-  file(STRINGS ${RC_LIST} lines)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RC_LIST})
-  set(entries "")
-  foreach(line IN LISTS lines)
-    string(STRIP "${line}" line)
-    if(line STREQUAL "" OR line MATCHES "^#")
-      continue()
-    endif()
-    string(REGEX REPLACE "[ \t]+" ";" parts "${line}")
-    list(APPEND entries ${parts})
-  endforeach()
+  ravelin_read_resource_list(${RC_LIST} "${RC_GENDIR}" entries)
   list(APPEND entries ${RC_EXTRA})
-
   set(body "")
   set(files "")
-  list(LENGTH entries n)
-  math(EXPR last "${n} - 1")
-  foreach(i RANGE 0 ${last} 3)
-    math(EXPR j "${i} + 1")
-    math(EXPR k "${i} + 2")
-    list(GET entries ${i} type)
-    list(GET entries ${j} id)
-    list(GET entries ${k} path)
-    string(REPLACE "@GEN@" "${RC_GENDIR}" path "${path}")
-    if(NOT IS_ABSOLUTE "${path}")
-      set(path "${CMAKE_SOURCE_DIR}/${path}")
-    endif()
+  while(entries)
+    list(POP_FRONT entries type id path)
     list(APPEND files "${path}")
     # BITMAP and ICON are the system's own types; any other word is a named type, stored in
     # upper case (the lookup folds case).
     string(APPEND body "${id} ${type} \"${path}\"\n")
-  endforeach()
+  endwhile()
 
   set(v ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0)
   set(vs ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0)
