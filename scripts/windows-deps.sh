@@ -57,10 +57,15 @@ if ((${#todo[@]} == 0)); then
 fi
 
 scripts/setup.sh g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix nasm libz-mingw-w64-dev \
-  cmake ninja-build
+  cmake ninja-build dpkg-dev
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+
+# One build at a time per cache: a second run waits, then finds the folders finished.
+mkdir -p "$cache"
+exec 9>"$cache/.lock"
+flock 9
 
 # Source entries for the suites the tarballs come from, on the mirror this machine already uses.
 ensure_source_entries() {
@@ -204,5 +209,5 @@ build_arch() {
 }
 
 for arch in "${todo[@]}"; do
-  build_arch "$arch"
+  [ -f "$(dir_for "$arch")/.complete" ] || build_arch "$arch"
 done
