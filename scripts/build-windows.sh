@@ -21,13 +21,14 @@ for arch in i686 x86_64; do
   tests=OFF
   [ "$arch" = x86_64 ] && tests=ON
   echo "== Windows $arch build ($dir)"
+  mkdir -p "$dir"
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/$arch-w64-mingw32.cmake" \
     -DRAVELIN_WINDOWS_DEPS="$(scripts/windows-deps.sh --print-dir "$arch")" \
     -DRAVELIN_GENERATED_DIR="$PWD/build/generated" -DRAVELIN_HOST_BUILD_DIR="$PWD/build" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/wine.sh" \
-    -DRAVELIN_SHELL=OFF -DRAVELIN_TESTS=$tests >"$dir.configure.log" 2>&1 ||
-    { cat "$dir.configure.log"; exit 1; }
+    -DRAVELIN_SHELL=OFF -DRAVELIN_TESTS=$tests >"$dir/configure.log" 2>&1 ||
+    { cat "$dir/configure.log"; exit 1; }
   cmake --build "$dir" -j "$(nproc)"
 done
 
