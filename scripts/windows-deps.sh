@@ -7,9 +7,12 @@
 #   scripts/windows-deps.sh [ARCH...]        build what is missing (default: i686 x86_64)
 #   scripts/windows-deps.sh --print-dir ARCH print the folder for ARCH (builds nothing)
 #
-# Only the libraries are built: no tests, examples or tools of the dependencies; googletest only
-# for x86_64, the build whose tests run (under wine64). The upstream tarballs are checked against
-# the SHA-256 sums below; no Debian patch is applied.
+# Only the library targets the Windows build links are built (no tests, examples or tools of the
+# dependencies; googletest only for x86_64, the build whose tests run under wine64; OpenAL Soft
+# with the Windows output backends only). Release builds use -O2, as Debian's own packages of
+# these libraries do, rather than CMake's -O3: a fresh CI machine builds all of this, and -O3
+# only costs compile time there (libjpeg-turbo raises its own C files to -O3 regardless). The
+# upstream tarballs are checked against the SHA-256 sums below; no Debian patch is applied.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -24,7 +27,7 @@ deps=(
   "openal openal-soft trixie 1.24.2 7efd383d70508587fbc146e4c508771a2235a5fc8ae05bf6fe721c20a348bd7c"
 )
 # Raised when the way the libraries are built changes, so an old cache is not reused.
-recipe=1
+recipe=2
 
 versions=""
 for d in "${deps[@]}"; do
@@ -128,6 +131,7 @@ configure_and_build() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$arch-w64-mingw32.cmake" \
     -DRAVELIN_WINDOWS_DEPS="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
+    -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DBUILD_TESTING=OFF "$@" >"$build.configure.log" 2>&1 ||
     { tail -n 40 "$build.configure.log"; return 1; }
   # shellcheck disable=SC2086
@@ -188,11 +192,17 @@ build_arch() {
         # $<BUILD_LOCAL_INTERFACE:> needs CMake 3.26; for the static library built here (and
         # not installed through its export set) $<BUILD_INTERFACE:> means the same. The fmt
         # object library it names goes into libOpenAL32.a with the library's own objects.
+        # Output through WASAPI, DirectSound or WinMM (whichever the system offers first), and the
+        # loopback device of the offline mix; none of the other systems' backends, no wave-file
+        # writer, EAX, embedded HRTF data, utilities or examples.
         sed -i 's/\$<BUILD_LOCAL_INTERFACE:/$<BUILD_INTERFACE:/' "$src/CMakeLists.txt"
         configure_and_build "$src" "$build" "$prefix" "$arch" OpenAL -- \
           -DLIBTYPE=STATIC -DALSOFT_INSTALL=OFF -DALSOFT_UTILS=OFF -DALSOFT_EXAMPLES=OFF \
           -DALSOFT_TESTS=OFF -DALSOFT_EAX=OFF -DALSOFT_EMBED_HRTF_DATA=OFF \
-          -DALSOFT_UPDATE_BUILD_VERSION=OFF -DALSOFT_NO_CONFIG_UTIL=ON
+          -DALSOFT_UPDATE_BUILD_VERSION=OFF -DALSOFT_NO_CONFIG_UTIL=ON \
+          -DALSOFT_REQUIRE_WASAPI=ON -DALSOFT_REQUIRE_DSOUND=ON -DALSOFT_REQUIRE_WINMM=ON \
+          -DALSOFT_BACKEND_WAVE=OFF -DALSOFT_BACKEND_PIPEWIRE=OFF -DALSOFT_BACKEND_PULSEAUDIO=OFF \
+          -DALSOFT_BACKEND_JACK=OFF -DALSOFT_BACKEND_PORTAUDIO=OFF -DALSOFT_BACKEND_OPENSL=OFF
         cp "$build/libOpenAL32.a" "$prefix/lib/"
         mkdir -p "$prefix/include/AL"
         cp "$src"/include/AL/*.h "$prefix/include/AL/"
