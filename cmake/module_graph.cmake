@@ -2,8 +2,10 @@
 # own module or of lower ones only. Run by ctest (the module_graph test):
 #   cmake -DSOURCE_DIR=<checkout>/src -P module_graph.cmake
 # Bottom to top: the platform seam (src/platform itself), base, settings and assets, render,
-# race, sound (with the audio library), app, then the shells (src/platform/<shell>/), which may
-# also use each other. Modules of the same rank do not include each other.
+# race, sound (with the audio library), app, then the shells (src/platform/<shell>/: sdl, gtk and
+# linux on Linux, win32 on Windows), which may also use each other. Modules of the same rank do
+# not include each other. The operating system's and window systems' own headers (Win32, POSIX,
+# SDL, GTK, X11) belong to the shells alone: the rest is built for both systems unchanged.
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "module_graph.cmake needs -DSOURCE_DIR=<checkout>/src")
 endif()
@@ -17,6 +19,8 @@ set(rank_race 4)
 set(rank_sound 5)
 set(rank_app 6)
 set(kShellRank 7)
+# System headers only a shell may include (matched against the lower-case name).
+set(kShellOnlyHeaders "^(windows|winbase|winuser|wingdi|winreg|shlobj|objbase|mmsystem|unistd|pwd|fcntl|dlfcn|pthread|signal)\\.h$|^(sys|x11|gtk|gdk|glib)/|^sdl[^/]*\\.h$|^gl/(glx|wgl)")
 
 # The module of a path relative to src/: its first folder, or platform/<shell> for a shell.
 function(module_of path out)
@@ -46,6 +50,16 @@ foreach(source IN LISTS sources)
   if(ownRank STREQUAL "")
     string(APPEND violations "\n  ${source}: in no known module (add its folder to the graph)")
     continue()
+  endif()
+  if(NOT ownRank EQUAL kShellRank)
+    file(STRINGS "${SOURCE_DIR}/${source}" systemIncludes REGEX "^[ \t]*#[ \t]*include[ \t]*<")
+    foreach(line IN LISTS systemIncludes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>.*$" "\\1" header "${line}")
+      string(TOLOWER "${header}" lower)
+      if(lower MATCHES "${kShellOnlyHeaders}")
+        string(APPEND violations "\n  ${source} (${own}) includes <${header}>: a system header for the shells only")
+      endif()
+    endforeach()
   endif()
   file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line IN LISTS includes)

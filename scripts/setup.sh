@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the screensaver and the tests need (only the missing
-# ones; apt-get update runs once, and only when something is missing).
+# Installs the Debian packages the build, the screensaver and the tests need, and any packages
+# named on the command line (only the missing ones; apt-get update runs once, and only when
+# something is missing).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth libgl1-mesa-dri x11-utils
   unar clang libclang-rt-14-dev
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

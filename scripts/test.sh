@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build, the sanitizer build
-# (AddressSanitizer + UndefinedBehaviorSanitizer) and a short run of every fuzz target.
+# Sets up, builds and runs every test: the normal build, the Windows builds (checked, and their
+# tests run under wine64), the sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)
+# and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -22,6 +23,9 @@ echo "== Normal build"
 scripts/build.sh build
 run_tests build --timeout 600
 
+echo "== Windows builds (mingw-w64), tests under wine64"
+scripts/test-windows.sh
+
 echo "== Sanitizer build (ASan + UBSan)"
 scripts/build.sh build-asan -DRAVELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
   -DRAVELIN_GENERATED_DIR="$PWD/build/generated"
@@ -30,10 +34,10 @@ run_tests build-asan --timeout 900
 echo "== Fuzz targets"
 scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
 
-# Both ctest runs passed (set -e stops at the first failure): one closing count for both.
+# Every ctest run passed (set -e stops at the first failure): one closing count for all.
 total=0
 skipped=0
-for log in build/ctest.log build-asan/ctest.log; do
+for log in build/ctest.log build-win-x86_64/ctest.log build-asan/ctest.log; do
   n=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
   k=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)
   total=$((total + ${n:-0}))

@@ -48,6 +48,9 @@ public:
     OfflineMixRun() : ScreensaverRun(false) {}
     void bindSound(WindowHandle, bool) override { opened_ = world().sound.bindLoopback(); }
     bool opened() const { return opened_; }
+    // The next count frames of output, through the bound library's table (linked in, or the DLL
+    // the platform loaded).
+    void render(float* stereo, uint32_t count) { world().sound.system.entries.renderLoopback(stereo, count); }
 
 private:
     bool opened_ = false;
@@ -153,7 +156,7 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
         uint64_t until = std::min<uint64_t>(totalFrames, uint64_t(double(step + 1) * framesPerStep + 0.5));
         uint32_t count = uint32_t(until - written);
         if (count == 0) continue;
-        audioRenderLoopback(mix.data(), count);
+        run->render(mix.data(), count);
         for (size_t i = 0; i < size_t(count) * 2; ++i) {
             float v = mix[i];
             double a = std::fabs(double(v));

@@ -51,6 +51,7 @@ struct DisplayAdapter {
 };
 
 using WindowHandle = uintptr_t;  // 0 = none
+using LibraryHandle = uintptr_t;  // 0 = none
 
 enum class InputType { None, KeyDown, LeftButton, RightButton, MiddleButton, Wheel, MouseMove, Close };
 
@@ -134,6 +135,13 @@ public:
     // signal); pollEvent also delivers that as a close request. The run asks between its
     // loading steps, which can take seconds, to end without finishing them.
     virtual bool endRequested() { return false; }
+
+    // --- a library carried as a resource blob (the audio library of the Windows build): written
+    // to a temporary file of its own and loaded from there; unloading frees it and deletes the
+    // file. A platform that carries no such library keeps these defaults.
+    virtual LibraryHandle loadResourceLibrary(std::string_view type, uint16_t id) { return 0; }
+    virtual void* librarySymbol(LibraryHandle library, const char* name) { return nullptr; }
+    virtual void unloadLibrary(LibraryHandle library) {}
 };
 
 // No resources, windows, clock or input; messages go to stderr; the settings store never

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "ogg_fixture.h"
+#include "platform/fake/fake_platform.h"
 #include "sound/run_sound.h"
 
 namespace ravelin {
@@ -13,7 +16,11 @@ namespace {
 
 class NoDeviceEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { setenv("ALSOFT_DRIVERS", "no-such-driver", 1); }
+    // putenv keeps the string itself, so it lives as long as the process.
+    void SetUp() override {
+        static char setting[] = "ALSOFT_DRIVERS=no-such-driver";
+        putenv(setting);
+    }
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new NoDeviceEnvironment);
 
@@ -62,6 +69,61 @@ TEST(SoundBindingWithoutDevice, LoopbackStillWorksAndBindsAgain) {
     sound.unbind();
     EXPECT_FALSE(sound.bind(0));
     sound.unbind();
+}
+
+// A library carried as a resource (the Windows build's way), here a table of the linked
+// library's functions: every entry point is asked for by name in the binding's order, a name the
+// library lacks stays null, and the library is unloaded only after Audio_Stop and Audio_Free.
+FakePlatform* gFake = nullptr;
+bool recordedStop() {
+    gFake->calls.push_back("Audio_Stop");
+    return Audio_Stop();
+}
+bool recordedFree() {
+    gFake->calls.push_back("Audio_Free");
+    return Audio_Free();
+}
+
+TEST(SoundBindingFromResource, EntryPointsByNameAndUnloadAfterFree) {
+    FakePlatform fake;
+    gFake = &fake;
+    fake.libraryExports = {
+        {"Audio_Start", reinterpret_cast<void*>(&Audio_Start)},
+        {"Audio_Stop", reinterpret_cast<void*>(&recordedStop)},
+        {"Audio_Free", reinterpret_cast<void*>(&recordedFree)},
+        {"Audio_GetVolume", reinterpret_cast<void*>(&Audio_GetVolume)},
+        {"Audio_Set3DFactors", reinterpret_cast<void*>(&Audio_Set3DFactors)},
+        {"audioInitLoopback", reinterpret_cast<void*>(&audioInitLoopback)},
+        {"audioRenderLoopback", reinterpret_cast<void*>(&audioRenderLoopback)},
+    };
+    RunSound run;
+    SoundSystem& sound = run.system;
+    ASSERT_TRUE(sound.bindLoopback());
+    EXPECT_TRUE(sound.loadedFromResource());
+    const std::vector<std::string> order = {
+        "Audio_ErrorGetCode", "Audio_Init", "Audio_Free", "Audio_SetVolume", "Audio_Start", "Audio_Stop",
+        "Audio_GetVolume", "Audio_SampleLoad", "Audio_SamplePlay3D", "Audio_SamplePlay",
+        "Audio_ChannelGetAttributes", "Audio_ChannelSetAttributes", "Audio_ChannelSet3DPosition", "Audio_Apply3D",
+        "Audio_Set3DFactors", "audioInitLoopback", "audioRenderLoopback", "audioSampleFree"};
+    EXPECT_EQ(fake.librarySymbolsAsked, order);
+    EXPECT_EQ(sound.entries.getVolume(), 100);
+    EXPECT_EQ(sound.entries.setVolume, nullptr);
+    run.setVolume(50);  // a missing entry point is skipped, not called
+
+    fake.calls.clear();
+    sound.unbind();
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"Audio_Stop", "Audio_Free", "unloadLibrary 1"}));
+    EXPECT_FALSE(sound.loadedFromResource());
+
+    // A library without Audio_Init: bound, silent, and unloaded again at the end.
+    fake.libraryExports.erase("audioInitLoopback");
+    EXPECT_FALSE(sound.bind(0));
+    EXPECT_TRUE(sound.bound());
+    EXPECT_FALSE(sound.deviceOpen());
+    fake.calls.clear();
+    sound.unbind();
+    EXPECT_EQ(fake.calls.back(), "unloadLibrary 1");
+    gFake = nullptr;
 }
 
 }  // namespace

@@ -164,4 +164,17 @@ bool FakePlatform::pollEvent(InputEvent& event) {
     return true;
 }
 
+LibraryHandle FakePlatform::loadResourceLibrary(std::string_view type, uint16_t id) {
+    calls.push_back("loadResourceLibrary " + std::string(type) + " " + std::to_string(id));
+    return libraryExports.empty() ? 0 : 1;
+}
+
+void* FakePlatform::librarySymbol(LibraryHandle library, const char* name) {
+    librarySymbolsAsked.push_back(name);
+    auto found = libraryExports.find(name);
+    return library == 1 && found != libraryExports.end() ? found->second : nullptr;
+}
+
+void FakePlatform::unloadLibrary(LibraryHandle library) { calls.push_back("unloadLibrary " + std::to_string(library)); }
+
 }  // namespace ravelin

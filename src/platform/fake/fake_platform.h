@@ -69,6 +69,10 @@ public:
     void warpCursor(WindowHandle window, int x, int y) override;
     bool pollEvent(InputEvent& event) override;
     bool endRequested() override { return endRequest; }
+    // A library "carried as a resource" is the table libraryExports (none when it is empty).
+    LibraryHandle loadResourceLibrary(std::string_view type, uint16_t id) override;
+    void* librarySymbol(LibraryHandle library, const char* name) override;
+    void unloadLibrary(LibraryHandle library) override;
 
     // Every call in order, as "name" or "name args" (findResource, counter and localTime are
     // not recorded: they are queries made many times).
@@ -97,6 +101,8 @@ public:
     std::vector<uint16_t> lastGammaRamp;
     std::vector<InputEvent> events;  // popped from the front by pollEvent
     bool endRequest = false;         // answer of endRequested (a termination signal)
+    std::map<std::string, void*> libraryExports;  // name -> address
+    std::vector<std::string> librarySymbolsAsked;  // every name librarySymbol was asked for
 
 private:
     std::map<std::pair<std::string, uint16_t>, std::vector<uint8_t>> resources_;

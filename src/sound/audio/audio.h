@@ -67,8 +67,11 @@ void Audio_Apply3D();
 bool Audio_Set3DFactors(float distance, float rolloff, float doppler);
 }
 
-// Not one of the fifteen: a device that renders on demand into memory (stereo float frames,
-// interleaved left/right) instead of a sound card. Tests and the offline mix use it.
+// Not among the fifteen, but exported under these names too (a program that loads the library
+// finds them as it finds the others).
+extern "C" {
+// A device that renders on demand into memory (stereo float frames, interleaved left/right)
+// instead of a sound card. Tests and the offline mix use it.
 bool audioInitLoopback(uint32_t frequency);
 // Releases a sample and stops every channel playing it (the run never needs this: everything
 // goes at Audio_Free; long-lived users such as a fuzzer do).
@@ -76,5 +79,6 @@ bool audioSampleFree(AudioHandle sample);
 // Renders frames stereo frames into out (2 * frames floats). Without a loopback device it
 // fills silence and returns false.
 bool audioRenderLoopback(float* out, uint32_t frames);
+}
 
 }  // namespace ravelin

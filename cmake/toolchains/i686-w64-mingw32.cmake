@@ -1,0 +1,3 @@
+# Cross toolchain for 32-bit Windows (the shipped screensaver).
+set(RAVELIN_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,0 +1,26 @@
+// Entry point of the Windows screensaver (ravelin.scr). The start-up common to every run mode
+// runs (texts and default settings from the executable's resources, the command line); the
+// full-screen run, the configuration dialog and the preview arrive with the Win32 shell. Until
+// then the run and the dialog say so, and the preview leaves the host's window as it is.
+#include <windows.h>
+
+#include "app/start_up.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+int notBuiltYet(ravelin::ScreensaverApp&) {
+    ravelin::platform().messageBox("The Windows shell of this screensaver is not built yet.", "Ravelin",
+                                   ravelin::TextEncoding::Utf8);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    ravelin::Win32Platform win32;  // the platform of this process until WinMain returns
+    ravelin::Activities activities;
+    activities.runSaver = notBuiltYet;
+    activities.runConfigure = notBuiltYet;
+    return ravelin::runApplication(GetCommandLineA(), activities);
+}
