@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::u16string& line = table.line(i);
         // Ask for the key the line could hold, including ones longer than the line (the first
         // lines only: each lookup scans the table).
-        if (i < 16 && line.size() > 1) ravelin::uiText(std::u16string_view(line).substr(1));
+        if (i < 8 && line.size() > 1) ravelin::uiText(std::u16string_view(line).substr(1));
         ravelin::utf16ToUtf8(line);
     }
     for (const std::u16string& about : ravelin::aboutLines()) ravelin::utf16ToUtf8(about);
