@@ -20,8 +20,8 @@ inputs=("fuzz/corpus/$name")
 for d in "fuzz/regressions/$name" "fuzz/seeds/$name"; do
   [ -d "$d" ] && inputs+=("$d")
 done
-options=(-max_len=4096 -timeout=25 -rss_limit_mb=2048)
-[ -f "fuzz/dict/$name.dict" ] && options+=("-dict=fuzz/dict/$name.dict")
+source fuzz/options.sh
+mapfile -t options < <(fuzz_options "$name")
 
 nice -n 19 "$bin" -runs="$runs" -print_final_stats=1 -artifact_prefix="build-fuzz/campaign/$name-" \
   "${options[@]}" "$work/found" "${inputs[@]}" >"$log" 2>&1 &

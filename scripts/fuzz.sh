@@ -15,6 +15,7 @@ if ((${#targets[@]} == 0)); then
   echo "no fuzz targets"
   exit 0
 fi
+source fuzz/options.sh
 failed=0
 for t in "${targets[@]}"; do
   [ -x "$t" ] || continue
@@ -26,10 +27,9 @@ for t in "${targets[@]}"; do
   for d in "fuzz/corpus/$short" "fuzz/regressions/$short" "fuzz/seeds/$short"; do
     [ -d "$d" ] && inputs+=("$d")
   done
-  options=()
-  [ -f "fuzz/dict/$short.dict" ] && options+=("-dict=fuzz/dict/$short.dict")
+  mapfile -t options < <(fuzz_options "$short")
   echo "-- $name for ${seconds}s"
-  if ! "$t" -max_total_time="$seconds" -max_len=4096 -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
+  if ! "$t" -max_total_time="$seconds" -print_final_stats=1 \
        -artifact_prefix="build-fuzz/$name-" "${options[@]}" "$corpus" "${inputs[@]}" 2>build-fuzz/$name.log; then
     echo "FAILED: $name (see build-fuzz/$name.log)"
     tail -n 40 build-fuzz/$name.log

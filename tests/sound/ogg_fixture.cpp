@@ -10,7 +10,7 @@
 
 namespace ravelin::test {
 
-std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, int rate, float quality) {
+std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, int rate, float quality, int serial) {
     std::vector<uint8_t> out;
     vorbis_info vi;
     vorbis_info_init(&vi);
@@ -25,7 +25,7 @@ std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, 
     vorbis_analysis_init(&vd, &vi);
     vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
-    ogg_stream_init(&os, 1);
+    ogg_stream_init(&os, serial);
     ogg_packet header, comments, codebooks;
     vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
     ogg_stream_packetin(&os, &header);
