@@ -55,6 +55,14 @@ protected:
         if (archive.empty() || etalon.empty())
             GTEST_SKIP() << "test_v2.rar / etalon.bin not found under " << dir << " (shared test data absent)";
     }
+    // The data area of p1.bin, a compressed copy of the etalon.
+    std::vector<uint8_t> p1Stream() const {
+        const size_t position = 20 + 38 + 16384;
+        const size_t header = archive[position + 5];
+        const size_t packed = archive[position + 7] | archive[position + 8] << 8;
+        return {archive.begin() + static_cast<long>(position + header),
+                archive.begin() + static_cast<long>(position + header + packed)};
+    }
     std::vector<uint8_t> archive;
     std::vector<uint8_t> etalon;
 };
@@ -122,11 +130,7 @@ TEST_F(RealArchive, TruncatedCopiesFailCleanly) {
 }
 
 TEST_F(RealArchive, SmallestWindowForTheStreamDecodesAsTheFullOne) {
-    size_t position = 20 + 38 + 16384;  // p1.bin
-    size_t header = archive[position + 5];
-    size_t packed = archive[position + 7] | archive[position + 8] << 8;
-    std::vector<uint8_t> stream(archive.begin() + static_cast<long>(position + header),
-                                archive.begin() + static_cast<long>(position + header + packed));
+    const std::vector<uint8_t> stream = p1Stream();
     const uint32_t windowSize = Rar20Decoder::windowSizeFor(16384 + kRarMaxMatch);
     EXPECT_EQ(windowSize, 32768u);
     std::vector<uint8_t> out;
@@ -136,11 +140,8 @@ TEST_F(RealArchive, SmallestWindowForTheStreamDecodesAsTheFullOne) {
 
 TEST_F(RealArchive, DecoderRejectsShortenedDataAreas) {
     // The same stream with its data area cut short (headers kept consistent) fails.
-    size_t position = 20 + 38 + 16384;  // p1.bin
-    size_t header = archive[position + 5];
-    size_t packed = archive[position + 7] | archive[position + 8] << 8;
-    std::vector<uint8_t> stream(archive.begin() + static_cast<long>(position + header),
-                                archive.begin() + static_cast<long>(position + header + packed));
+    const std::vector<uint8_t> stream = p1Stream();
+    const size_t packed = stream.size();
     std::vector<uint8_t> out;
     ASSERT_TRUE(decodeStream(stream, out, 16384));
     EXPECT_TRUE(out == etalon);
