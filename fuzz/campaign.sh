@@ -22,6 +22,9 @@ for d in "fuzz/regressions/$name" "fuzz/seeds/$name"; do
 done
 source fuzz/options.sh
 mapfile -t options < <(fuzz_options "$name")
+# A niced fuzzer on a busy machine can wait long for the processor: the time limit of one
+# input is wall-clock time, so it is raised here (the later option wins).
+options+=(-timeout=600)
 
 nice -n 19 "$bin" -runs="$runs" -print_final_stats=1 -artifact_prefix="build-fuzz/campaign/$name-" \
   "${options[@]}" "$work/found" "${inputs[@]}" >"$log" 2>&1 &
