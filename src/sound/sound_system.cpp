@@ -24,11 +24,6 @@ AudioEntryPoints audioLibraryEntryPoints() {
     return e;
 }
 
-SoundSystem& soundSystem() {
-    static SoundSystem system;
-    return system;
-}
-
 void SoundSystem::afterInit(bool initialised) {
     bound_ = true;
     deviceOpen_ = initialised;

@@ -1,0 +1,75 @@
+# Checks that the modules under src/ form a graph without cycles: a file includes headers of its
+# own module or of lower ones only. Run by ctest (the module_graph test):
+#   cmake -DSOURCE_DIR=<checkout>/src -P module_graph.cmake
+# Bottom to top: the platform seam (src/platform itself), base, settings and assets, render,
+# race, sound (with the audio library), app, then the shells (src/platform/<shell>/), which may
+# also use each other. Modules of the same rank do not include each other.
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "module_graph.cmake needs -DSOURCE_DIR=<checkout>/src")
+endif()
+
+set(rank_platform 0)
+set(rank_base 1)
+set(rank_settings 2)
+set(rank_assets 2)
+set(rank_render 3)
+set(rank_race 4)
+set(rank_sound 5)
+set(rank_app 6)
+set(kShellRank 7)
+
+# The module of a path relative to src/: its first folder, or platform/<shell> for a shell.
+function(module_of path out)
+  string(REGEX MATCH "^([^/]+)/" top "${path}")
+  set(top "${CMAKE_MATCH_1}")
+  if(top STREQUAL "platform" AND path MATCHES "^platform/([^/]+)/")
+    set(top "platform/${CMAKE_MATCH_1}")
+  endif()
+  set(${out} "${top}" PARENT_SCOPE)
+endfunction()
+
+function(rank_of module out)
+  if(module MATCHES "^platform/")
+    set(${out} ${kShellRank} PARENT_SCOPE)
+  elseif(DEFINED rank_${module})
+    set(${out} ${rank_${module}} PARENT_SCOPE)
+  else()
+    set(${out} "" PARENT_SCOPE)
+  endif()
+endfunction()
+
+file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
+set(violations "")
+foreach(source IN LISTS sources)
+  module_of("${source}" own)
+  rank_of("${own}" ownRank)
+  if(ownRank STREQUAL "")
+    string(APPEND violations "\n  ${source}: in no known module (add its folder to the graph)")
+    continue()
+  endif()
+  file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" header "${line}")
+    if(NOT header MATCHES "/")
+      continue()  # beside the including file: its own module
+    endif()
+    module_of("${header}" theirs)
+    if(theirs STREQUAL own)
+      continue()
+    endif()
+    rank_of("${theirs}" theirRank)
+    if(theirRank STREQUAL "")
+      string(APPEND violations "\n  ${source} includes ${header}: not a module of src/")
+    elseif(ownRank EQUAL kShellRank AND theirRank EQUAL kShellRank)
+      continue()  # the shells may use each other
+    elseif(NOT theirRank LESS ownRank)
+      string(APPEND violations "\n  ${source} (${own}) includes ${header} (${theirs}): not a lower module")
+    endif()
+  endforeach()
+endforeach()
+
+if(violations)
+  message(FATAL_ERROR "Module graph broken:${violations}")
+endif()
+list(LENGTH sources count)
+message(STATUS "Module graph: ${count} files, every include goes to its own or a lower module")
