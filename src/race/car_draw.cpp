@@ -60,7 +60,7 @@ void drawWheels(const Car& car, uint32_t list, bool rims) {
         if (i == 0 || i == 2) glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
         const float k = (i == 0 || i == 2) ? -360.0f : 360.0f;  // ten turns per segment
         glRotatef(car.t * k * 10.0f, 1.0f, 0.0f, 0.0f);
-        glCallList(list);
+        callList(list);
         glPopMatrix();
     }
 }
@@ -93,7 +93,7 @@ void drawShadows(const std::array<Car, kCarCount>& cars, const CarAssets& assets
         glDisable(GL_DEPTH_TEST);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glCallList(car.shadowList);
+        callList(car.shadowList);
         glDisable(GL_BLEND);
         glEnable(GL_DEPTH_TEST);
         glPopMatrix();
@@ -122,7 +122,7 @@ void drawBodies(const std::array<Car, kCarCount>& cars, const CarAssets& assets)
         placement(car);
         if (multi) illuminationMatrix(car);
         car.bodyTexture.bind();
-        glCallList(car.bodyList);
+        callList(car.bodyList);
         glPopMatrix();
     }
 }
@@ -170,7 +170,7 @@ void drawReflections(const std::array<Car, kCarCount>& cars, const CarAssets& as
         glPushMatrix();
         placement(car);
         if (multi) illuminationMatrix(car);
-        glCallList(car.reflectionList);
+        callList(car.reflectionList);
         glPopMatrix();
     }
 }
@@ -246,7 +246,7 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
         selectTextureUnit(0);
     }
     glDepthFunc(GL_LESS);
-    glCallList(assets.helmet);
+    callList(assets.helmet);
     specular(0.0f, 0.0f, 0.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -259,7 +259,7 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
     }
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_LIGHTING);
-    glCallList(assets.helmet);
+    callList(assets.helmet);
     glEnable(GL_LIGHTING);
     glPopMatrix();
 }
