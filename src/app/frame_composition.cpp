@@ -1,5 +1,6 @@
 #include "app/frame_composition.h"
 
+#include "app/gl_check.h"
 #include "platform/platform.h"
 #include "render/gl.h"
 #include "render/gl_helpers.h"
@@ -56,27 +57,35 @@ void drawWorldPicture(RunWorld& world) {
     beginPicture();
     const CameraPose camera = applyCamera(world.director);
     world.sky.draw(camera.eye);
+    glCheck(FramePhase::Sky);
     // The scenes and the cars cull against the view as the camera left it.
     const Frustum frustum = extractFrustum();
     world.landScene.draw(frustum);
+    glCheck(FramePhase::LandScene);
     resetTextureMatrix();
     resetTextureUnits();
     drawCars(world.race.cars, world.race.assets, frustum);
     leaveCarPasses();
+    glCheck(FramePhase::CarPasses);
     world.overlayScene.draw(frustum);
+    glCheck(FramePhase::OverlayScene);
     world.flare.draw(camera);
+    glCheck(FramePhase::SunAndFlare);
 }
 
 void drawFrame(RunWorld& world, float dt) {
     drawWorldPicture(world);
     if (world.director.transitionActive) world.director.drawTransition(dt);
+    glCheck(FramePhase::Transition);
     glColor4f(1, 1, 1, 1);
     world.font.drawOverlay(dt, world.overlay);
+    glCheck(FramePhase::Texts);
 }
 
 void presentFrame() {
     glFlush();
     platform().swapBuffers();
+    glCheck(FramePhase::Present);
 }
 
 }  // namespace ravelin

@@ -1,6 +1,7 @@
 #include "app/screensaver_run.h"
 
 #include "app/frame_composition.h"
+#include "app/gl_check.h"
 #include "race/race_run.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
@@ -65,7 +66,11 @@ void ScreensaverRun::loadRaceLate() {
 
 void ScreensaverRun::startSound(bool music, bool effects) { world_.sound.start(music, effects); }
 
-void ScreensaverRun::startShots() { startFirstShot(world_.director); }
+void ScreensaverRun::startShots() {
+    startFirstShot(world_.director);
+    // Everything the run loads is in; what went wrong on the way shows up here.
+    if (drawn_) glCheckAfterLoading();
+}
 
 void ScreensaverRun::setVolume(int32_t volume) { world_.sound.setVolume(volume); }
 
@@ -73,6 +78,7 @@ void ScreensaverRun::updateFrame(float dt) {
     world_.flare.update(dt);
     stepRace(world_.race, world_.director, dt);
     world_.sound.updateEngines(world_.race.cars);
+    if (drawn_) glCheck(FramePhase::Update);
 }
 
 void ScreensaverRun::drawFrame(float dt) { ravelin::drawFrame(world_, dt); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/benchmark_stats.h"
+#include "app/gl_check.h"
 #include "app/png_file.h"
 #include "app/saver_run.h"
 #include "app/screensaver_app.h"
@@ -153,7 +154,11 @@ int runFrames(const RunOptions& options) {
 
     std::unique_ptr<UnattendedRun> run = makeRun(options);  // on the heap: it holds its world
     if (runSaver(app, settings, saver, *run) != SaverResult::Finished) return 1;
-    return run->finish();
+    const int result = run->finish();
+    // With the GL check on, a run that drew with any GL error fails.
+    if (!glCheckEnabled()) return result;
+    printGlErrorCounts();
+    return glErrorTotal() ? 1 : result;
 }
 
 }  // namespace ravelin

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/frame_composition.h"
+#include "app/gl_check.h"
 #include "app/png_file.h"
 #include "assets/asset_file.h"
 #include "gl_window.h"
@@ -40,7 +41,11 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
     camera.tracksideEye = {39.0f, 8.9f, 6.0f};
     camera.fixedFieldOfView = true;
     camera.baseFieldOfView = 60.0f;
+    enableGlCheck(true);
+    resetGlErrorCounts();
     for (int i = 0; i < 3; ++i) drawFrame(*world, 0.5f);
+    enableGlCheck(false);
+    EXPECT_EQ(glErrorTotal(), 0u) << "a phase of the composed frame raised a GL error";
     auto rgb = w.readAll();
     int lit = testing::litPixels(rgb);
     size_t differing = 0;
@@ -55,6 +60,32 @@ void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
 
 TEST(ComposedFrame, WithMultitexture) { composedFrameIsNeitherBlackNorUniform(true); }
 TEST(ComposedFrame, WithoutMultitexture) { composedFrameIsNeitherBlackNorUniform(false); }
+
+// An error counts once, against the phase it followed; the check off leaves it pending.
+TEST(GlCheck, CountsAnErrorAgainstThePhaseItFollowed) {
+    if (!testing::haveDisplay()) GTEST_SKIP() << "no display";
+    testing::GlWindow w;
+    ASSERT_TRUE(w.ok());
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    enableGlCheck(true);
+    resetGlErrorCounts();
+    glEnable(GL_TEXTURE_ENV);  // not a capability: GL_INVALID_ENUM
+    glCheck(FramePhase::CarPasses);
+    glCheck(FramePhase::OverlayScene);
+    EXPECT_EQ(glErrorCount(FramePhase::CarPasses), 1u);
+    EXPECT_EQ(glErrorTotal(), 1u);
+    enableGlCheck(false);
+    glEnable(GL_TEXTURE_ENV);
+    glCheck(FramePhase::Sky);
+    EXPECT_EQ(glErrorTotal(), 1u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_ENUM));
+    resetGlErrorCounts();
+    // Messages and figures tell the phases apart by name.
+    for (size_t i = 0; i < kFramePhaseCount; ++i)
+        for (size_t j = i + 1; j < kFramePhaseCount; ++j)
+            EXPECT_STRNE(kFramePhaseNames[i], kFramePhaseNames[j]);
+}
 
 }  // namespace
 }  // namespace ravelin

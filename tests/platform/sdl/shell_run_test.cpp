@@ -73,12 +73,14 @@ protected:
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e) {
             std::string v = *e;
-            if (v.rfind("XDG_CONFIG_HOME=", 0) == 0 || (!withDisplay && v.rfind("DISPLAY=", 0) == 0) ||
+            if (v.rfind("XDG_CONFIG_HOME=", 0) == 0 || v.rfind("RAVELIN_GL_CHECK=", 0) == 0 || (!withDisplay && v.rfind("DISPLAY=", 0) == 0) ||
                 (!withDisplay && v.rfind("WAYLAND_DISPLAY=", 0) == 0))
                 continue;
             env.push_back(v);
         }
         env.push_back("XDG_CONFIG_HOME=" + (dir / "config").string());
+        // Every run checks for GL errors; the capture fails on any.
+        env.push_back("RAVELIN_GL_CHECK=1");
         std::vector<char*> envp, argv;
         for (std::string& v : env) envp.push_back(v.data());
         envp.push_back(nullptr);
@@ -216,6 +218,7 @@ TEST_F(ShellRunTest, CaptureWritesPicturesThatShowAMovingRace) {
     fs::create_directories(frames);
     Child child = spawn({"--capture", frames.string(), "--frames", "25", "--every", "8", "--size", "320x240"});
     ASSERT_EQ(wait(child), 0) << outputOf(child);
+    EXPECT_NE(outputOf(child).find("gl_errors 0"), std::string::npos) << outputOf(child);
     std::vector<std::vector<uint8_t>> pictures;
     for (int frame : {0, 8, 16, 24}) {
         char name[32];
