@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The long soak (not run by CI): bench_soak draws the saver's own run in a 320×240 window under
+# the virtual display for SECONDS (an hour unless told), niced, with the GL error check on, and
+# writes one line every 10 s (resident memory, frame time, GL errors) to OUT/soak.txt (everything
+# it printed to OUT/soak.log). Then it
+# plots resident memory and frame time over time to OUT/soak.png (gnuplot) and prints the figures
+# the run is judged by: memory growth after the first minute, frame time of the first and last
+# tenth (medians of the 10 s means), GL errors.
+#   bench/soak.sh [SECONDS (3600)] [OUT (build/soak)]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-3600}
+out=${2:-build/soak}
+if ! command -v gnuplot >/dev/null; then
+  SUDO=""
+  if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y gnuplot-nox
+fi
+scripts/build.sh build >/dev/null
+mkdir -p "$out"
+status=0
+nice -n 19 scripts/with_display.sh build/bench/bench_soak --seconds "$seconds" --period 10 \
+  >"$out/soak.log" 2>&1 || status=$?
+# The samples (seven numbers a line) apart from the benchmark's closing figures.
+awk 'NF == 7 && $1 ~ /^[0-9]/' "$out/soak.log" >"$out/soak.txt"
+
+# Medians of the frame-time means over the first and the last tenth of the samples after the
+# first minute, and resident memory at one minute, at its highest and at the end.
+awk -v status="$status" '
+  { t[n] = $1; rss[n] = $2; ms[n] = $4; gl = $7; n++ }
+  function median(from, to,   k, i, j, v, tmp) {
+    k = 0
+    for (i = from; i < to; i++) v[k++] = ms[i]
+    for (i = 1; i < k; i++) for (j = i; j > 0 && v[j - 1] > v[j]; j--) { tmp = v[j]; v[j] = v[j - 1]; v[j - 1] = tmp }
+    return k ? (k % 2 ? v[int(k / 2)] : (v[k / 2 - 1] + v[k / 2]) / 2) : 0
+  }
+  END {
+    if (n < 2) { print "soak: no samples (exit " status ")"; exit 1 }
+    first = 0
+    while (first < n - 1 && t[first] < 60) first++
+    peak = rss[first]
+    for (i = first; i < n; i++) if (rss[i] > peak) peak = rss[i]
+    tenth = int((n - first) / 10); if (tenth < 1) tenth = 1
+    printf "soak: %d s, exit %d, gl_errors %d\n", t[n - 1], status, gl
+    printf "rss_mib at %d s %.1f, peak %.1f, at end %.1f, growth after the first minute %.1f\n",
+           t[first], rss[first], peak, rss[n - 1], rss[n - 1] - rss[first]
+    printf "frame_ms median of the first tenth %.3f, of the last tenth %.3f\n",
+           median(first, first + tenth), median(n - tenth, n)
+  }' "$out/soak.txt" | tee "$out/summary.txt"
+
+gnuplot <<PLOT
+set terminal png size 1000,600
+set output "$out/soak.png"
+set multiplot layout 2,1 title "Soak: 320x240, GL check on"
+set xlabel "seconds"
+set ylabel "resident MiB"
+set grid
+plot "$out/soak.txt" using 1:2 with lines title "resident memory"
+set ylabel "ms per frame"
+plot "$out/soak.txt" using 1:4 with lines title "mean frame time (10 s)", \
+     "$out/soak.txt" using 1:6 with lines title "CPU time per frame (10 s mean)"
+unset multiplot
+PLOT
+echo "plot: $out/soak.png"
+exit "$status"
