@@ -46,7 +46,7 @@ void wavHeader(uint8_t* h, uint32_t dataBytes) {
 class OfflineMixRun final : public ScreensaverRun {
 public:
     OfflineMixRun() : ScreensaverRun(false) {}
-    void bindSound(WindowHandle) override { opened_ = world().sound.bindLoopback(); }
+    void bindSound(WindowHandle, bool) override { opened_ = world().sound.bindLoopback(); }
     bool opened() const { return opened_; }
 
 private:
@@ -124,7 +124,7 @@ bool captureAudio(const AudioCaptureOptions& options, AudioCaptureResult& result
 
     // On the heap: the run holds its whole world.
     auto run = std::make_unique<OfflineMixRun>();
-    run->bindSound(0);
+    run->bindSound(0, true);
     if (!run->opened()) {
         std::fclose(file);
         error = "no loopback audio device";

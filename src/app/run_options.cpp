@@ -51,6 +51,10 @@ bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std
         bool ok = true;
         if (arg == "--capture") {
             if (!need("a folder")) return false;
+            if (!*value) {  // "" would put the frames at the root of the file system
+                error = "--capture needs a folder, not an empty name";
+                return false;
+            }
             options.mode = UnattendedMode::Capture;
             options.captureDir = value;
             ++i;

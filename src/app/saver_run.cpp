@@ -30,12 +30,6 @@ bool primaryDisplay(DisplayAdapter& primary) {
 
 }  // namespace
 
-bool plausibleDisplayMode(int32_t width, int32_t height, int32_t depth) {
-    constexpr int32_t kLargest = 16384;
-    if (width <= 0 || height <= 0 || width > kLargest || height > kLargest) return false;
-    return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
-}
-
 void SaverInput::handle(const InputEvent& event) {
     // Input on the blanking windows (or on none) is the default procedure's: nothing happens.
     if (event.window != mainWindow_) return;
@@ -179,16 +173,25 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
     // The window procedure's state: exit rules and mouse travel.
     SaverInput input(mainWindow, width, height, hosted);
 
+    // Loading takes seconds on a slow machine: a request to end the process stops it at the
+    // next part, and the run goes straight to its shutdown.
+    bool ending = p.endRequested();
+    auto load = [&](auto part) {
+        if (ending) return;
+        part();
+        ending = p.endRequested();
+    };
+
     // The sound library, then every asset in its order.
-    run.bindSound(mainWindow);
-    run.loadFontAndScenes();
-    run.loadRaceEarly();
-    run.loadSkyAndFlare();
-    run.loadRaceLate();
+    load([&] { run.bindSound(mainWindow, hosted); });
+    load([&] { run.loadFontAndScenes(); });
+    load([&] { run.loadRaceEarly(); });
+    load([&] { run.loadSkyAndFlare(); });
+    load([&] { run.loadRaceLate(); });
     // Sound starts silent, the first shot is chosen, then the volume comes up.
-    run.startSound(settings.EnableMusic, settings.EnableSFX);
-    run.startShots();
-    run.setVolume(settings.Volume);
+    load([&] { run.startSound(settings.EnableMusic, settings.EnableSFX); });
+    load([&] { run.startShots(); });
+    load([&] { run.setVolume(settings.Volume); });
 
     // The clock starts once the cursor is centred: neither the loading nor the warp counts
     // toward the first frame's dt.
@@ -197,7 +200,7 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
 
     // The frame loop: one queued event per iteration; frames only when the queue is empty.
     long frame = 0;
-    bool running = true;
+    bool running = !ending;
     while (running) {
         InputEvent event;
         if (p.pollEvent(event)) {
@@ -235,7 +238,9 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
     // Shutdown, in its order: the desktop is always given back its volume, gamma and mode.
     run.restoreVolume();
     run.unbindSound();
-    if (!settings.DefGamma && !hosted) applyGamma(1.0f, 1.0f, 1.0f);
+    // The display's own ramp goes back as it was (a night light or a calibration survives);
+    // only where none could be read does the linear ramp stand in for it.
+    if (!settings.DefGamma && !hosted && !p.restoreGammaRamp()) applyGamma(1.0f, 1.0f, 1.0f);
     if (!hosted) p.restoreDisplayMode();
     p.destroyGlContext();
     if (!hosted) p.showCursor(true);

@@ -28,7 +28,9 @@ public:
     // resized (the transition capture restores the viewport to it).
     virtual void windowSized(int width, int height) {}
     virtual void showLoadingScreen(int width, int height) {}
-    virtual void bindSound(WindowHandle mainWindow) {}
+    // The audio library on the default output. quiet: a host's window (xscreensaver), whose
+    // stderr is the host's, so a run without a sound device goes on silently without a word.
+    virtual void bindSound(WindowHandle mainWindow, bool quiet) {}
     // Overlay font, "test.txt" then "land.txt".
     virtual void loadFontAndScenes() {}
     // Race lines and the shared car assets.
@@ -126,10 +128,6 @@ private:
     float pendingDx_ = 0.0f;
     float pendingDy_ = 0.0f;
 };
-
-// Whether Width × Height × Depth is a mode worth asking the display for; anything else (zero,
-// negative, absurd) keeps the desktop's mode.
-bool plausibleDisplayMode(int32_t width, int32_t height, int32_t depth);
 
 // The whole run: the platform's side (display mode, windows, cursor, input, gamma) here, the
 // run's parts called at their places, over the settings and the app's monitor table.

@@ -1,5 +1,7 @@
 #include "app/screensaver_run.h"
 
+#include <cstdio>
+
 #include "app/frame_composition.h"
 #include "app/gl_check.h"
 #include "race/race_run.h"
@@ -41,7 +43,12 @@ void ScreensaverRun::showLoadingScreen(int width, int height) {
     world_.loadingScreen.show(width, height);
 }
 
-void ScreensaverRun::bindSound(WindowHandle mainWindow) { world_.sound.bind(mainWindow); }
+void ScreensaverRun::bindSound(WindowHandle mainWindow, bool quiet) {
+    // Without a device the run goes on silently; one line tells a person why nothing plays
+    // (the audio backends' own complaints are the shell's to quieten).
+    if (!world_.sound.bind(mainWindow) && !quiet)
+        std::fputs("ravelin: no sound device could be opened; the run is silent\n", stderr);
+}
 
 void ScreensaverRun::loadFontAndScenes() {
     world_.font.createFont(world_.textures);

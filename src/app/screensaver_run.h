@@ -28,7 +28,7 @@ public:
     void setOverlay(bool showFps, bool showClock, bool twelveHour) override;
     void windowSized(int width, int height) override;
     void showLoadingScreen(int width, int height) override;
-    void bindSound(WindowHandle mainWindow) override;
+    void bindSound(WindowHandle mainWindow, bool quiet) override;
     void loadFontAndScenes() override;
     void loadRaceEarly() override;
     void loadSkyAndFlare() override;

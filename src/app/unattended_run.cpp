@@ -27,7 +27,7 @@ public:
         glReady_ = platform().counter();
         ravelin::setUpGl(GlSetupOptions{options_.forceSingleTexture}, storedGamma, defGamma);
     }
-    void bindSound(WindowHandle) override {}
+    void bindSound(WindowHandle, bool) override {}
     void startSound(bool, bool) override {}
     void setVolume(int32_t) override {}
     void restoreVolume() override {}

@@ -73,6 +73,9 @@ public:
     virtual void set(std::string_view name, uint32_t value) = 0;
     // Ends the session; a store opened for writing commits here (atomically on disk).
     virtual void close() = 0;
+    // Why the last writing session (its open or its commit) failed, naming where the values go
+    // and the system's reason; empty after one that succeeded, and from stores that cannot tell.
+    virtual std::string lastFailure() const { return {}; }
 };
 
 class Platform {
@@ -116,6 +119,9 @@ public:
     virtual void destroyGlContext() = 0;
     // 768 entries: red, green, blue ramps of 256 each. False when refused or unsupported.
     virtual bool setGammaRamp(const uint16_t* ramp) = 0;
+    // Puts back the display's own ramps as they were before the first setGammaRamp. False when
+    // none could be read then (the caller falls back to the linear ramp).
+    virtual bool restoreGammaRamp() { return false; }
 
     // --- cursor
     virtual void showCursor(bool show) = 0;
@@ -124,6 +130,10 @@ public:
 
     // --- input: non-blocking; false when the queue is empty.
     virtual bool pollEvent(InputEvent& event) = 0;
+    // True once the process has been asked to end from outside the event queue (a termination
+    // signal); pollEvent also delivers that as a close request. The run asks between its
+    // loading steps, which can take seconds, to end without finishing them.
+    virtual bool endRequested() { return false; }
 };
 
 // No resources, windows, clock or input; messages go to stderr; the settings store never

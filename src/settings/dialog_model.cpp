@@ -15,6 +15,10 @@ namespace {
 // A driver that never says "no more modes" must not hang the dialog.
 constexpr int kMaxEnumeratedModes = 100000;
 
+// The sliders' ranges: the record's values as the dialog shows and saves them.
+constexpr int kMinVolume = 1, kMaxVolume = 100;
+constexpr int kMinGamma = 0, kMaxGamma = 100;
+
 // The smallest mode worth offering for a full-screen run.
 constexpr int kMinWidth = 640;
 constexpr int kMinHeight = 480;
@@ -42,7 +46,7 @@ DialogServices standardDialogServices() {
         std::u16string wide(key.begin(), key.end());
         return utf16ToUtf8(uiText(wide));
     };
-    services.save = saveSettings;
+    services.save = [](std::string& failure) { return saveSettings(&failure); };
     services.webAddress = mainWebSiteUrl();
     const AboutLines& lines = aboutLines();
     for (size_t i = 0; i < services.aboutLines.size() && i < lines.size(); ++i) {
@@ -116,6 +120,10 @@ const SliderState& ConfigDialogModel::slider(int id) const {
 
 void ConfigDialogModel::initialise() {
     closeResult_ = 0;
+    // A hand-edited file may hold anything: what the dialog shows, does arithmetic on and saves
+    // back is always inside the sliders' ranges.
+    live_.Volume = std::clamp(live_.Volume, kMinVolume, kMaxVolume);
+    live_.Gamma = std::clamp(live_.Gamma, kMinGamma, kMaxGamma);
     setTexts();
     fillModeList();
     selectMode(live_.UseDesktop);
@@ -169,7 +177,9 @@ void ConfigDialogModel::fillModeList() {
 
 void ConfigDialogModel::selectMode(bool useDesktop) {
     std::string key;
-    if (useDesktop) {
+    // A stored mode that no display has (zero, absurd, a depth that does not exist) shows the
+    // desktop's mode rather than an empty list.
+    if (useDesktop || !plausibleDisplayMode(live_.Width, live_.Height, live_.Depth)) {
         DisplayMode desktop;
         if (platform().currentDisplayMode(desktop)) key = modeText(desktop.width, desktop.height, desktop.bitsPerPixel);
     } else {
@@ -221,8 +231,8 @@ void ConfigDialogModel::showSettings() {
     at(kIdRadio24).enabled = live_.ShowClock;
     at(kIdWebText).text = services_.text ? services_.text("visit_our_official_web-site") : std::string();
     // A trackbar keeps its thumb inside its range, whatever the record holds.
-    volume_ = SliderState{1, 100, std::clamp(live_.Volume, 1, 100), 10, volume_.enabled};
-    gamma_ = SliderState{0, 100, std::clamp(live_.Gamma, 0, 100), 10, gamma_.enabled};
+    volume_ = SliderState{kMinVolume, kMaxVolume, std::clamp(live_.Volume, kMinVolume, kMaxVolume), 10, volume_.enabled};
+    gamma_ = SliderState{kMinGamma, kMaxGamma, std::clamp(live_.Gamma, kMinGamma, kMaxGamma), 10, gamma_.enabled};
 }
 
 void ConfigDialogModel::readBack() {
@@ -242,7 +252,15 @@ DialogAction ConfigDialogModel::command(int id) {
     case kIdOk:
         readBack();
         live_.TimeFormat = control(kIdRadio12).checked;
-        if (services_.save) services_.save();
+        if (services_.save) {
+            std::string failure;
+            if (!services_.save(failure)) {
+                // Nothing was written and the old file stands: say why and stay open.
+                at(kIdSaveFailure).text = "The settings were not saved: " + failure;
+                return DialogAction::SaveFailed;
+            }
+        }
+        at(kIdSaveFailure).text.clear();
         closeResult_ = kIdOk;
         return DialogAction::Close;
     case kIdCancel:

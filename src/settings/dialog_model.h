@@ -43,6 +43,9 @@ inline constexpr int kIdOptionsGroup = 1058;
 inline constexpr int kIdGammaGroup = 1059;
 inline constexpr int kIdSoundGroup = 1060;
 inline constexpr int kIdProductsGroup = 1061;
+// Not on the Windows template (which says it in a message box): the line that tells why OK
+// could not save. Empty while there is nothing to tell.
+inline constexpr int kIdSaveFailure = 1062;
 
 // Slider notification codes, numbered as trackbars number them.
 enum class SliderCode : int {
@@ -64,6 +67,7 @@ enum class DialogAction {
     Close,        // close the dialog; closeResult() says with which id
     OpenWebPage,  // open webAddress() with the desktop's URL handler, ignoring failures
     OpenAbout,    // run the about dialog modally over this one
+    SaveFailed,   // OK could not save: show control(kIdSaveFailure)'s text; the dialog stays open
 };
 
 struct ControlState {
@@ -89,7 +93,8 @@ struct ModeListState {
 // Where the dialogs get their texts, how OK saves and which page Visit... opens.
 struct DialogServices {
     std::function<std::string(std::string_view key)> text;  // the UI text of a key, as UTF-8
-    std::function<void()> save;                             // writes the live record to the store
+    // Writes the live record to the store; false with the reason (where and why) when it could not.
+    std::function<bool(std::string& failure)> save;
     std::string webAddress;
     std::array<std::string, 7> aboutLines;  // UTF-8
 };

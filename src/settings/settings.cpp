@@ -101,17 +101,28 @@ void loadSettings() {
     if (s.DefGamma) s.Gamma = 50;
 }
 
-void saveSettings() {
+bool saveSettings(std::string* failure) {
     const ScreensaverSettings& s = liveSettings();
     SettingsStore& store = platform().settingsStore();
-    // Saving reports nothing: a store that cannot be opened simply receives no values.
-    if (store.open(true)) {
+    const bool opened = store.open(true);
+    if (opened) {
         for (const Field& f : kSaveOrder) {
             uint32_t value = f.kind == Kind::Bool ? (s.*f.flag ? 1u : 0u) : static_cast<uint32_t>(s.*f.number);
             store.set(f.name, value);
         }
     }
     store.close();
+    // A failed save is said, not swallowed: the dialog stays open with the reason.
+    std::string why = store.lastFailure();
+    if (opened && why.empty()) return true;
+    if (failure) *failure = why.empty() ? "the settings store cannot be opened" : why;
+    return false;
+}
+
+bool plausibleDisplayMode(int32_t width, int32_t height, int32_t depth) {
+    constexpr int32_t kLargest = 16384;
+    if (width <= 0 || height <= 0 || width > kLargest || height > kLargest) return false;
+    return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
 }
 
 }  // namespace ravelin

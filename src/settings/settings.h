@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ravelin {
 
@@ -34,6 +35,12 @@ ScreensaverSettings& liveSettings();
 ScreensaverSettings& defaultSettings();
 
 void loadSettings();  // the store's values over the live record
-void saveSettings();  // all eighteen fields of the live record to the store
+// All eighteen fields of the live record to the store. False when they could not be written,
+// with the store's reason (where and why) in failure when it is given.
+bool saveSettings(std::string* failure = nullptr);
+
+// Whether Width × Height × Depth is a mode worth asking the display for; anything else (zero,
+// negative, absurd) stands for the desktop's own mode.
+bool plausibleDisplayMode(int32_t width, int32_t height, int32_t depth);
 
 }  // namespace ravelin

@@ -69,6 +69,10 @@ void EngineSound::startChannels(const AudioEntryPoints& a) {
     if (!a.samplePlay3D || !a.channelGetAttributes) return;
     for (int b = 0; b < 3; ++b) channel[b] = a.samplePlay3D(AudioHandle(sample[b]), &position, nullptr, nullptr);
     for (int b = 0; b < 3; ++b) a.channelGetAttributes(AudioHandle(channel[b]), &baseFrequency[b], nullptr, nullptr);
+    // Silent until the car's first update places and mixes them: played at the listener and at
+    // full channel volume, eighteen engines would burst out for the frames before that.
+    if (a.channelSetAttributes)
+        for (int b = 0; b < 3; ++b) a.channelSetAttributes(AudioHandle(channel[b]), kAudioUnchanged, 0, kAudioPanUnchanged);
 }
 
 void EngineSound::update(const AudioEntryPoints& a, const SoundVector& newPosition, const SoundVector& newVelocity) {

@@ -28,7 +28,9 @@ public:
     }
     void windowSized(int w, int h) override { record("windowSized " + size(w, h)); }
     void showLoadingScreen(int w, int h) override { record("showLoadingScreen " + size(w, h)); }
-    void bindSound(WindowHandle window) override { record("bindSound " + std::to_string(window)); }
+    void bindSound(WindowHandle window, bool quiet) override {
+        record("bindSound " + std::to_string(window) + (quiet ? " quiet" : ""));
+    }
     void loadFontAndScenes() override { record("loadFontAndScenes"); }
     void loadRaceEarly() override { record("loadRaceEarly"); }
     void loadSkyAndFlare() override { record("loadSkyAndFlare"); }
@@ -64,10 +66,14 @@ public:
     std::function<void(long)> onBeforeFrame;
     std::function<void(long, int, int)> onAfterDraw;
     std::function<bool(long)> onAfterPresent;
+    std::string endRequestDuring;  // the part during which a termination signal arrives
 
 private:
     static std::string size(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
-    void record(const std::string& what) { fake_.calls.push_back("step " + what); }
+    void record(const std::string& what) {
+        fake_.calls.push_back("step " + what);
+        if (what == endRequestDuring) fake_.endRequest = true;
+    }
 
     FakePlatform& fake_;
     long frame_ = 0;
@@ -178,6 +184,7 @@ TEST_F(SaverRunTest, StartUpAndShutdownInTheirOrder) {
         "step presentFrame",
         "step restoreVolume",
         "step unbindSound",
+        "restoreGammaRamp",
         "setGammaRamp",
         "restoreDisplayMode",
         "destroyGlContext",
@@ -189,12 +196,29 @@ TEST_F(SaverRunTest, StartUpAndShutdownInTheirOrder) {
     EXPECT_TRUE(inOrder(expected)) << ::testing::PrintToString(fake.calls);
     EXPECT_EQ(count("showCursor 0"), 2);  // each hide has its show
     EXPECT_EQ(count("showCursor 1"), 2);
-    // The shutdown ramp is the linear one: entry i is 256 × i.
+    // No ramp was read before the change: the shutdown ramp is the linear one, entry i = 256 × i.
     ASSERT_EQ(fake.lastGammaRamp.size(), 768u);
     EXPECT_EQ(fake.lastGammaRamp[255], 65280);
     EXPECT_EQ(fake.lastGammaRamp[512 + 1], 256);
     EXPECT_EQ(app.monitors[0].window, 1u);
     EXPECT_EQ(app.monitors[1].window, 2u);
+}
+
+TEST_F(SaverRunTest, ShutdownPutsBackTheDisplaysOwnRampWhereOneWasRead) {
+    fake.gammaRestorable = true;
+    endAfter(1);
+    run();
+    EXPECT_EQ(between("step unbindSound", "restoreDisplayMode"),
+              (std::vector<std::string>{"step unbindSound", "restoreGammaRamp"}));
+}
+
+TEST_F(SaverRunTest, ARequestToEndDuringLoadingSkipsTheRestAndShutsDown) {
+    parts->endRequestDuring = "loadRaceEarly";
+    EXPECT_EQ(run(), SaverResult::Finished);
+    EXPECT_EQ(count("step loadRaceEarly"), 1);
+    for (const char* skipped : {"step loadSkyAndFlare", "step loadRaceLate", "step startShots", "step updateFrame"})
+        EXPECT_EQ(count(skipped), 0) << skipped;
+    EXPECT_EQ(between("step restoreVolume", "closeWindow 1").size(), 7u);  // the whole shutdown
 }
 
 TEST_F(SaverRunTest, VSyncAsksForIntervalOneAfterTheSetUp) {
@@ -378,6 +402,7 @@ TEST_F(SaverRunTest, HostedRunIgnoresInputAndFollowsResizes) {
     for (const std::string& call : fake.calls)
         for (const std::string& f : forbidden) EXPECT_NE(call.rfind(f, 0), 0u) << call;
     EXPECT_EQ(count("step setUpGl 70 default"), 1);
+    EXPECT_EQ(count("step bindSound 1 quiet"), 1);  // the host's stderr hears nothing of a silent run
     EXPECT_EQ(count("step windowSized 1024x768"), 1);
     EXPECT_EQ(count("step windowSized 640x480"), 1);
     EXPECT_EQ(count("destroyGlContext"), 1);

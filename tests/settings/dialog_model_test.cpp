@@ -34,9 +34,11 @@ protected:
     ConfigDialogModel& open() {
         DialogServices services;
         services.text = testText;
-        services.save = [this] {
+        services.save = [this](std::string& failure) {
             ++saves;
             saved = live;
+            failure = saveFailure;
+            return saveFailure.empty();
         };
         services.webAddress = "https://ravelin.example/";
         model = std::make_unique<ConfigDialogModel>(live, defaults, services);
@@ -54,6 +56,7 @@ protected:
     ScreensaverSettings defaults;
     ScreensaverSettings saved;
     int saves = 0;
+    std::string saveFailure;  // what the store says when it cannot write; empty: it can
     std::unique_ptr<ConfigDialogModel> model;
 };
 
@@ -256,11 +259,41 @@ TEST_F(DialogModelTest, FactorySettingsReadVolume75Brightness100Greyed12Hour) {
     EXPECT_FALSE(model->control(kIdMouseExit).checked);
 }
 
-TEST_F(DialogModelTest, StoredVolumeOutsideTheSliderRangeShowsAsStoredThumbClamped) {
-    live.Volume = 250;
+TEST_F(DialogModelTest, HandEditedValuesAreClampedForShowingAndSavingAndAnImpossibleModeShowsTheDesktops) {
+    live.Volume = 2147483647;
+    live.Gamma = 2147483647;  // + 50 for the label would overflow
+    live.DefGamma = false;
+    live.UseDesktop = false;
+    live.Width = 0;
+    live.Height = 99999;
+    live.Depth = 7;
     open();
-    EXPECT_EQ(model->control(kIdVolumeLabel).text, "Volume (250%)");
-    EXPECT_EQ(model->slider(kIdVolumeSlider).position, 100);
+    EXPECT_EQ(model->control(kIdVolumeLabel).text, "Volume (100%)");
+    EXPECT_EQ(model->control(kIdBrightnessLabel).text, "Brightness (150%)");
+    EXPECT_EQ(selectedEntry(), "1280 x 1024 32 bits");
+    EXPECT_TRUE(model->modeList().enabled);
+    model->command(kIdOk);
+    EXPECT_EQ(saved.Volume, 100);
+    EXPECT_EQ(saved.Gamma, 100);
+    EXPECT_EQ(saved.Width, 1280);
+    live.Volume = -5;
+    live.Gamma = -2147483647 - 1;
+    open();
+    EXPECT_EQ(model->control(kIdVolumeLabel).text, "Volume (1%)");
+    EXPECT_EQ(model->control(kIdBrightnessLabel).text, "Brightness (50%)");
+}
+
+TEST_F(DialogModelTest, AFailedSaveSaysWhyAndKeepsTheDialogOpen) {
+    saveFailure = "/home/u/.config/ravelin/settings.conf: Is a directory";
+    open();
+    EXPECT_EQ(model->command(kIdOk), DialogAction::SaveFailed);
+    EXPECT_EQ(model->closeResult(), 0);
+    EXPECT_EQ(model->control(kIdSaveFailure).text,
+              "The settings were not saved: /home/u/.config/ravelin/settings.conf: Is a directory");
+    saveFailure.clear();
+    EXPECT_EQ(model->command(kIdOk), DialogAction::Close);
+    EXPECT_EQ(model->control(kIdSaveFailure).text, "");
+    EXPECT_EQ(saves, 2);
 }
 
 TEST_F(DialogModelTest, EachCheckBoxFlipsItsFieldAndMarkTogether) {

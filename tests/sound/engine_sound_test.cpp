@@ -158,13 +158,14 @@ protected:
     const AudioEntryPoints& table = sound.system.entries;
 };
 
-TEST_F(EngineCalls, StartPlaysThreeBandsThenReadsTheirRates) {
+TEST_F(EngineCalls, StartPlaysThreeBandsReadsTheirRatesAndSilencesThemUntilTheFirstUpdate) {
     EngineSound e;
     e.sample[0] = 1;
     e.sample[1] = 2;
     e.sample[2] = 3;
     e.startChannels(table);
-    std::vector<std::string> want = {"play3D 1 pos", "play3D 2 pos", "play3D 3 pos", "get 101", "get 102", "get 103"};
+    std::vector<std::string> want = {"play3D 1 pos", "play3D 2 pos", "play3D 3 pos", "get 101",          "get 102",
+                                     "get 103",      "set 101 -1 0 -101", "set 102 -1 0 -101", "set 103 -1 0 -101"};
     EXPECT_EQ(gCalls, want);
     EXPECT_EQ(e.channel[2], 103u);
     EXPECT_EQ(e.baseFrequency[0], 101000);
@@ -217,11 +218,11 @@ TEST_F(EngineCalls, RunStartSavesZeroesThenStartsEnginesCarZeroFirst) {
         for (int b = 0; b < 3; ++b) sound.engines[size_t(k)].sample[b] = uintptr_t(1 + k * 3 + b);
     gVolume = 42;
     sound.start(false, true);
-    ASSERT_EQ(gCalls.size(), 2u + size_t(kCarCount) * 6u);
+    ASSERT_EQ(gCalls.size(), 2u + size_t(kCarCount) * 9u);  // per car: play, read, silence three bands
     EXPECT_EQ(gCalls[0], "getVolume");
     EXPECT_EQ(gCalls[1], "setVolume 0");
     for (int k = 0; k < kCarCount; ++k) {
-        size_t at = 2 + size_t(k) * 6;
+        size_t at = 2 + size_t(k) * 9;
         EXPECT_EQ(gCalls[at], "play3D " + std::to_string(1 + k * 3) + " pos") << k;
         EXPECT_EQ(gCalls[at + 2], "play3D " + std::to_string(3 + k * 3) + " pos") << k;
         EXPECT_EQ(gCalls[at + 3], "get " + std::to_string(101 + k * 3)) << k;

@@ -146,6 +146,11 @@ bool FakePlatform::setGammaRamp(const uint16_t* ramp) {
     return gammaOk;
 }
 
+bool FakePlatform::restoreGammaRamp() {
+    calls.push_back("restoreGammaRamp");
+    return gammaRestorable;
+}
+
 void FakePlatform::showCursor(bool show) { calls.push_back(show ? "showCursor 1" : "showCursor 0"); }
 
 void FakePlatform::warpCursor(WindowHandle window, int x, int y) {

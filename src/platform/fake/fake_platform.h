@@ -64,9 +64,11 @@ public:
     void swapBuffers() override;
     void destroyGlContext() override;
     bool setGammaRamp(const uint16_t* ramp) override;
+    bool restoreGammaRamp() override;
     void showCursor(bool show) override;
     void warpCursor(WindowHandle window, int x, int y) override;
     bool pollEvent(InputEvent& event) override;
+    bool endRequested() override { return endRequest; }
 
     // Every call in order, as "name" or "name args" (findResource, counter and localTime are
     // not recorded: they are queries made many times).
@@ -91,8 +93,10 @@ public:
     int clientWidth = 800, clientHeight = 600;
     bool swapControl = true;
     bool gammaOk = true;
+    bool gammaRestorable = false;  // answer of restoreGammaRamp (a ramp was read before the change)
     std::vector<uint16_t> lastGammaRamp;
     std::vector<InputEvent> events;  // popped from the front by pollEvent
+    bool endRequest = false;         // answer of endRequested (a termination signal)
 
 private:
     std::map<std::pair<std::string, uint16_t>, std::vector<uint8_t>> resources_;

@@ -2,6 +2,8 @@
 // first; the widgets are then redrawn from the model, so widget and record never disagree.
 #include "platform/gtk/config_dialog.h"
 
+#include "platform/gtk/message_box.h"
+
 #include <gtk/gtk.h>
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
@@ -198,6 +200,8 @@ public:
         gtk_widget_grab_focus(ok);
         loop_ = g_main_loop_new(nullptr, FALSE);
         announceShown(window_, true);
+        // A termination signal closes the box as Esc would.
+        TerminationWatch watch([](void* self) { static_cast<AboutView*>(self)->command(kIdCancel); }, this);
         g_main_loop_run(loop_);
         g_main_loop_unref(loop_);
         gtk_widget_destroy(window_);
@@ -251,6 +255,13 @@ public:
         gtk_widget_grab_focus(model_.modeList().enabled ? combo_ : widgets_[kIdUseDesktop]);
         loop_ = g_main_loop_new(nullptr, FALSE);
         announceShown(window_, false);
+        // A termination signal is Cancel: nothing is saved.
+        TerminationWatch watch(
+            [](void* self) {
+                auto* view = static_cast<ConfigView*>(self);
+                view->act(view->model_.command(kIdCancel));
+            },
+            this);
         g_main_loop_run(loop_);
         g_main_loop_unref(loop_);
         gtk_widget_destroy(window_);
@@ -410,7 +421,14 @@ private:
         gtk_box_pack_end(GTK_BOX(buttons), cancel, FALSE, FALSE, 0);
         gtk_box_pack_end(GTK_BOX(buttons), ok, FALSE, FALSE, 0);
         gtk_widget_set_margin_end(buttons, 8);  // line up with the buttons inside the frame
-        gtk_grid_attach(GTK_GRID(grid), buttons, 0, 3, 3, 1);
+        // Why OK could not save, above the buttons; shown only while there is something to say.
+        GtkWidget* failure = addLabel(kIdSaveFailure);
+        gtk_label_set_line_wrap(GTK_LABEL(failure), TRUE);
+        gtk_label_set_max_width_chars(GTK_LABEL(failure), 80);
+        gtk_label_set_selectable(GTK_LABEL(failure), TRUE);
+        gtk_widget_set_no_show_all(failure, TRUE);
+        gtk_grid_attach(GTK_GRID(grid), failure, 0, 3, 3, 1);
+        gtk_grid_attach(GTK_GRID(grid), buttons, 0, 4, 3, 1);
 
         gtk_widget_set_can_default(ok, TRUE);
         gtk_window_set_default(GTK_WINDOW(window_), ok);
@@ -433,6 +451,7 @@ private:
             }
             if (GTK_IS_LABEL(widget)) {
                 gtk_label_set_text(GTK_LABEL(widget), state.text.c_str());
+                if (id == kIdSaveFailure) gtk_widget_set_visible(widget, !state.text.empty());
             } else if (GTK_IS_BUTTON(widget)) {
                 gtk_button_set_label(GTK_BUTTON(widget), state.text.c_str());
             }
@@ -463,6 +482,9 @@ private:
         switch (action) {
         case DialogAction::Handled:
             sync(true);
+            break;
+        case DialogAction::SaveFailed:
+            sync(false);
             break;
         case DialogAction::Close:
             if (g_main_loop_is_running(loop_)) g_main_loop_quit(loop_);
@@ -589,7 +611,7 @@ private:
 
 int runConfigDialog(WindowHandle parentWindow, ScreensaverSettings& live, const ScreensaverSettings& defaults,
                     DialogServices services) {
-    if (!gtk_init_check(nullptr, nullptr)) return kIdCancel;
+    if (!ensureGtk()) return kIdCancel;
     ConfigDialogModel model(live, defaults, std::move(services));
     return ConfigView(model, parentWindow).run();
 }

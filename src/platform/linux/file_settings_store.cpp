@@ -1,19 +1,28 @@
 #include "platform/linux/file_settings_store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace ravelin {
 namespace {
 
 // A settings file is a few hundred bytes; anything far larger is not ours to read whole.
 constexpr size_t kMaxFileBytes = 1 << 20;
+
+// Temporary files of a save: ".settings.conf.<pid>.XXXXXX", so that a later save can tell the
+// ones a killed save left (their process is gone) from one being written right now.
+constexpr char kTempPrefix[] = ".settings.conf.";
+
+std::string failureText(const std::string& path) { return path + ": " + std::strerror(errno); }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isNameChar(char c) {
@@ -110,14 +119,20 @@ bool FileSettingsStore::readFile() {
     if (fd < 0) return false;
     std::string text;
     char buffer[4096];
-    while (text.size() < kMaxFileBytes) {
+    while (text.size() <= kMaxFileBytes) {  // one byte past the cap tells a cut file
         ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         text.append(buffer, static_cast<size_t>(got));
     }
     ::close(fd);
-    if (text.size() > kMaxFileBytes) text.resize(kMaxFileBytes);
+    if (text.size() > kMaxFileBytes) {
+        // The cap cut the file: its last line is a fragment ("Width=1280" read as "Width=1"),
+        // damaged rather than a value.
+        text.resize(kMaxFileBytes);
+        size_t lastEnd = text.rfind('\n');
+        text.resize(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+    }
 
     std::string_view all(text);
     std::string name;
@@ -145,7 +160,15 @@ bool FileSettingsStore::open(bool forWriting) {
     open_ = false;
     writing_ = forWriting;
     values_.clear();
-    if (file_.empty() || !ensureFolder()) return false;
+    if (forWriting) lastFailure_.clear();
+    if (file_.empty()) {
+        if (forWriting) lastFailure_ = "no home folder to keep the settings in";
+        return false;
+    }
+    if (!ensureFolder()) {
+        if (forWriting) lastFailure_ = failureText(folder_);
+        return false;
+    }
     if (forWriting) {
         readFile();  // an unreadable old file just contributes nothing
         open_ = true;
@@ -190,7 +213,23 @@ void FileSettingsStore::close() {
     values_.clear();
 }
 
-bool FileSettingsStore::writeFile() const {
+void FileSettingsStore::removeStaleTemporaries() const {
+    DIR* dir = ::opendir(folder_.c_str());
+    if (!dir) return;
+    const size_t prefix = sizeof kTempPrefix - 1;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strncmp(name, kTempPrefix, prefix) != 0) continue;
+        // A temporary file whose writer still runs is that writer's; any other is left over.
+        char* end = nullptr;
+        long pid = std::strtol(name + prefix, &end, 10);
+        bool writerAlive = end != name + prefix && *end == '.' && pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+        if (!writerAlive) ::unlink((folder_ + "/" + name).c_str());
+    }
+    ::closedir(dir);
+}
+
+bool FileSettingsStore::writeFile() {
     std::string text = "# Ravelin screensaver settings, written by its configuration dialog.\n";
     for (const auto& entry : values_) {
         // Signed, so that a negative brightness reads as -50 rather than 4294967246.
@@ -203,12 +242,23 @@ bool FileSettingsStore::writeFile() const {
     // The new contents go to a temporary file beside the old one, reach the disk, and only then
     // replace the old file by rename: a crash, a kill or a full disk leaves either the old file
     // or the new one, never a half-written or empty file.
-    std::string temp = folder_ + "/.settings.conf.XXXXXX";
+    removeStaleTemporaries();
+    std::string temp = folder_ + "/" + kTempPrefix + std::to_string(::getpid()) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
+    if (fd < 0) {
+        lastFailure_ = failureText(folder_);
+        return false;
+    }
     bool ok = writeAll(fd, text) && ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(temp.c_str(), file_.c_str()) != 0) ok = false;
+    if (!ok) lastFailure_ = failureText(file_);
+    if (::close(fd) != 0 && ok) {
+        lastFailure_ = failureText(file_);
+        ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), file_.c_str()) != 0) {
+        lastFailure_ = failureText(file_);
+        ok = false;
+    }
     if (!ok) {
         ::unlink(temp.c_str());
         return false;

@@ -26,8 +26,9 @@ public:
     bool query(std::string_view name, uint32_t& value) override;
     void set(std::string_view name, uint32_t value) override;
     // A store opened for writing replaces the file atomically here. A failed write leaves the
-    // old file as it was and, like every store failure, reports nothing.
+    // old file as it was; lastFailure() then says which file and why.
     void close() override;
+    std::string lastFailure() const override { return lastFailure_; }
 
     const std::string& filePath() const { return file_; }
     // True when the last close() of a writing session replaced the file (for tests).
@@ -43,7 +44,8 @@ public:
 private:
     bool ensureFolder() const;
     bool readFile();
-    bool writeFile() const;
+    bool writeFile();
+    void removeStaleTemporaries() const;
 
     std::string folder_;
     std::string file_;
@@ -51,6 +53,7 @@ private:
     bool open_ = false;
     bool writing_ = false;
     bool lastWriteOk_ = false;
+    std::string lastFailure_;
 };
 
 }  // namespace ravelin

@@ -1,12 +1,15 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include "platform/linux/file_settings_store.h"
+#include "platform/linux/termination.h"
 #include "platform/sdl/x11_support.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace ravelin {
@@ -25,6 +28,56 @@ bool displayPresent() {
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+bool explicitVideoDriver() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver && *driver;
+}
+
+// Only a window system a person can see counts as a display. When X11 and Wayland both fail
+// (a DISPLAY whose server does not answer), SDL falls back to its off-screen driver and would
+// render invisibly forever; that driver (or the dummy one) is used only when asked for by name.
+bool visibleVideoDriver() {
+    const char* name = SDL_GetCurrentVideoDriver();
+    if (!name) return false;
+    return explicitVideoDriver() || std::strcmp(name, "x11") == 0 || std::strcmp(name, "wayland") == 0;
+}
+
+constexpr uint16_t kWindowIcon = 111;
+
+uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+// The first picture of an .ico resource as a 32-bit surface: a 24- or 32-bit DIB (rows
+// bottom-up, BGR(A)), its height doubled for the mask that follows. Null for anything else.
+SDL_Surface* iconSurface(ByteRange ico) {
+    if (ico.size < 6 + 16 || le16(ico.data + 2) != 1 || le16(ico.data + 4) == 0) return nullptr;
+    const uint32_t offset = le32(ico.data + 6 + 12);
+    if (offset > ico.size || ico.size - offset < 40) return nullptr;
+    const uint8_t* dib = ico.data + offset;
+    const int32_t width = static_cast<int32_t>(le32(dib + 4));
+    const int32_t height = static_cast<int32_t>(le32(dib + 8)) / 2;
+    const int bits = le16(dib + 14);
+    if (le32(dib) < 40 || le32(dib + 16) != 0 || (bits != 24 && bits != 32) || width <= 0 || width > 256 ||
+        height <= 0 || height > 256)
+        return nullptr;
+    const size_t stride = (static_cast<size_t>(width) * (bits / 8) + 3) & ~static_cast<size_t>(3);
+    const uint8_t* pixels = dib + le32(dib);
+    if (static_cast<size_t>(ico.data + ico.size - pixels) < stride * static_cast<size_t>(height)) return nullptr;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_BGRA32);
+    if (!surface) return nullptr;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* src = pixels + stride * static_cast<size_t>(height - 1 - y);
+        uint8_t* dst = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(surface->pitch) * y;
+        for (int x = 0; x < width; ++x) {
+            dst[x * 4 + 0] = src[x * (bits / 8) + 0];
+            dst[x * 4 + 1] = src[x * (bits / 8) + 1];
+            dst[x * 4 + 2] = src[x * (bits / 8) + 2];
+            dst[x * 4 + 3] = bits == 32 ? src[x * 4 + 3] : 255;
+        }
+    }
+    return surface;
+}
+
 void toPlatformMode(const SDL_DisplayMode& in, DisplayMode& out) {
     out.width = in.w;
     out.height = in.h;
@@ -41,12 +94,21 @@ SdlPlatform::SdlPlatform() : fileStore_(new FileSettingsStore) {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // A full-screen window that loses focus to a blanking window on another display must stay.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    // SIGTERM and SIGINT arrive as a quit event, so they end the run through its shutdown.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+    // The shell's own handlers turn SIGTERM and SIGINT into a close request (pollEvent), in
+    // every mode; SDL's would only queue a quit event that the dialogs never read.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Without a desktop SDL may still find a console or off-screen driver and "run" where nobody
     // can see it; a screensaver without a display has nothing to do (SDL_VIDEODRIVER overrides).
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (displayPresent() || (driver && *driver)) videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    if (displayPresent() || explicitVideoDriver()) {
+        videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+        if (videoReady_ && !visibleVideoDriver()) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+            videoReady_ = false;
+        }
+    }
+    // Xlib's default answer to an X error is to exit; a host window that goes away while we
+    // draw into it must end the run through its shutdown instead.
+    if (videoReady_) x11::installErrorHandler();
     setPlatform(this);
 }
 
@@ -54,6 +116,7 @@ SdlPlatform::~SdlPlatform() {
     if (&platform() == this) setPlatform(nullptr);
     destroyGlContext();
     for (SDL_Window* window : blankingWindows_) SDL_DestroyWindow(window);
+    x11::closeBlankWindows();
     // A foreign window is only forgotten: destroying it belongs to its owner.
     if (mainWindow_) SDL_DestroyWindow(mainWindow_);
     SDL_Quit();
@@ -69,9 +132,11 @@ ByteRange SdlPlatform::findResource(std::string_view type, uint16_t id) { return
 void SdlPlatform::messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) {
     std::string utf8Text = toUtf8(text, encoding);
     std::string utf8Caption = toUtf8(caption, encoding);
-    if (!nonBlocking_ && videoReady_ && displayPresent() &&
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(), nullptr) == 0)
+    // Not SDL's own box: on X11 it runs in a forked child that a signal to us would leave behind.
+    if (!nonBlocking_ && videoReady_ && messageBoxShower_ && messageBoxShower_(utf8Text, utf8Caption)) {
+        x11::installErrorHandler();  // the toolkit's start-up put its own handler in place of ours
         return;
+    }
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
 }
 
@@ -132,7 +197,10 @@ bool SdlPlatform::enumDisplayAdapter(int index, DisplayAdapter& adapter) {
     if (!videoReady_ || index < 0 || index >= SDL_GetNumVideoDisplays()) return false;
     SDL_Rect bounds;
     if (SDL_GetDisplayBounds(index, &bounds) != 0) return false;
+    // A cloned output shows what another display shows: it never takes a slot of its own.
+    if (index == 0) places_ = x11::displayPlaces(SDL_GetNumVideoDisplays());
     adapter = DisplayAdapter{};
+    adapter.mirroring = index < static_cast<int>(places_.size()) && places_[static_cast<size_t>(index)].mirrored;
     adapter.attachedToDesktop = true;
     adapter.primary = index == 0;
     adapter.rect = {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
@@ -140,10 +208,29 @@ bool SdlPlatform::enumDisplayAdapter(int index, DisplayAdapter& adapter) {
     return true;
 }
 
+int SdlPlatform::takeDisplay(const Rect& rect) {
+    const int count = SDL_GetNumVideoDisplays();
+    usedDisplays_.resize(static_cast<size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect b;
+        if (usedDisplays_[static_cast<size_t>(i)] || (i < static_cast<int>(places_.size()) && places_[static_cast<size_t>(i)].mirrored) ||
+            SDL_GetDisplayBounds(i, &b) != 0)
+            continue;
+        if (b.x == rect.left && b.y == rect.top && b.x + b.w == rect.right && b.y + b.h == rect.bottom) {
+            usedDisplays_[static_cast<size_t>(i)] = true;
+            return i;
+        }
+    }
+    return -1;
+}
+
 WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
     if (!videoReady_ || mainWindow_) return 0;
     SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    // A host's window keeps the visual the host chose (xscreensaver may pick a 32-bit one): with
+    // no profile asked for, SDL makes a plain GL 1.x context for exactly that visual, where a
+    // context chosen by attributes draws with another depth and every swap fails (BadMatch).
+    if (!hostWindow_) SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -165,7 +252,12 @@ WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
     } else {
         Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
         if (fullScreen_) flags |= modeSwitched_ ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
-        window = SDL_CreateWindow("Ravelin", rect.left, rect.top, width, height, flags);
+        // Screens of one X display may all start at (0, 0): a whole display's rectangle names that
+        // display rather than a position.
+        const int onDisplay = fullScreen_ ? takeDisplay(rect) : -1;
+        const int x = onDisplay >= 0 ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(onDisplay)) : rect.left;
+        const int y = onDisplay >= 0 ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(onDisplay)) : rect.top;
+        window = SDL_CreateWindow("Ravelin", x, y, width, height, flags);
         if (!window) {
             std::fprintf(stderr, "ravelin: cannot create the window: %s\n", SDL_GetError());
             return 0;
@@ -188,40 +280,74 @@ WindowHandle SdlPlatform::createMainWindow(const Rect& rect) {
     }
     mainWindow_ = window;
     glContext_ = context;
+    // The program's icon (resource 111) for task bars and window lists; a host's window keeps its own.
+    if (!hostWindow_) {
+        if (SDL_Surface* icon = iconSurface(findResource("ICON", kWindowIcon))) {
+            SDL_SetWindowIcon(window, icon);
+            SDL_FreeSurface(icon);
+        }
+    }
     return handleOf(window);
 }
 
 WindowHandle SdlPlatform::createBlankingWindow(const Rect& rect) {
     if (!videoReady_) return 0;
+    const int onDisplay = fullScreen_ ? takeDisplay(rect) : -1;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (onDisplay >= 0 && onDisplay < static_cast<int>(places_.size()) && !places_[static_cast<size_t>(onDisplay)].defaultScreen) {
+        // Another X screen: SDL would put the window on the default one, over the scene.
+        if (xBlankCount_ >= xBlanks_.size()) return 0;
+        unsigned long id = x11::createBlankWindow(places_[static_cast<size_t>(onDisplay)].screen, rect.left, rect.top, width, height);
+        if (!id) return 0;
+        xBlanks_[xBlankCount_] = id;
+        return reinterpret_cast<WindowHandle>(&xBlanks_[xBlankCount_++]);
+    }
     Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
     if (fullScreen_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_Window* window = SDL_CreateWindow("Ravelin", rect.left, rect.top, rect.right - rect.left,
-                                          rect.bottom - rect.top, flags);
+    const int x = onDisplay >= 0 ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(onDisplay)) : rect.left;
+    const int y = onDisplay >= 0 ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(onDisplay)) : rect.top;
+    SDL_Window* window = SDL_CreateWindow("Ravelin", x, y, width, height, flags);
     if (!window) return 0;
     blankingWindows_.push_back(window);
     paintBlack(window);
     return handleOf(window);
 }
 
+bool SdlPlatform::isXBlank(WindowHandle window) const {
+    return window >= reinterpret_cast<WindowHandle>(xBlanks_.data()) &&
+           window < reinterpret_cast<WindowHandle>(xBlanks_.data() + xBlanks_.size());
+}
+
 void SdlPlatform::showWindow(WindowHandle window) {
     if (!window) return;
+    if (isXBlank(window)) {  // shown since its creation; the keyboard stays with the main window
+        if (mainWindow_ && (SDL_GetWindowFlags(mainWindow_) & SDL_WINDOW_SHOWN)) SDL_SetWindowInputFocus(mainWindow_);
+        return;
+    }
     if (hostWindow_ && windowOf(window) == mainWindow_) return;  // the host shows its own window
     SDL_ShowWindow(windowOf(window));
     SDL_RaiseWindow(windowOf(window));
     // A shown window has a new surface size (full screen): black it again.
     for (SDL_Window* blank : blankingWindows_)
         if (blank == windowOf(window)) paintBlack(blank);
+    // Without a window manager SDL gives the keyboard to each window it shows; keys belong to
+    // the main window (they end the run there), whichever window was shown last.
+    if (mainWindow_ && (SDL_GetWindowFlags(mainWindow_) & SDL_WINDOW_SHOWN)) SDL_SetWindowInputFocus(mainWindow_);
 }
 
 void SdlPlatform::closeWindow(WindowHandle window) {
-    if (!window || (hostWindow_ && windowOf(window) == mainWindow_)) return;
+    if (!window || isXBlank(window) || (hostWindow_ && windowOf(window) == mainWindow_)) return;
     SDL_MinimizeWindow(windowOf(window));
 }
 
 bool SdlPlatform::clientSize(WindowHandle window, int& width, int& height) {
-    if (!window) return false;
-    if (windowOf(window) == mainWindow_ && hostWindow_)
-        return x11::windowSize(mainWindow_, width, height);  // the host resizes it behind SDL's back
+    if (!window || isXBlank(window)) return false;
+    if (windowOf(window) == mainWindow_ && hostWindow_) {
+        // The host resizes it behind SDL's back, and may destroy it: then the run is over.
+        if (x11::windowSize(mainWindow_, width, height)) return true;
+        hostLost_ = true;
+        return false;
+    }
     if (windowOf(window) == mainWindow_)
         SDL_GL_GetDrawableSize(mainWindow_, &width, &height);
     else
@@ -251,6 +377,8 @@ bool SdlPlatform::setGammaRamp(const uint16_t* ramp) {
     return x11::setGamma(mainWindow_, ramp);
 }
 
+bool SdlPlatform::restoreGammaRamp() { return mainWindow_ && !hostWindow_ && x11::restoreGamma(mainWindow_); }
+
 void SdlPlatform::showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
 void SdlPlatform::warpCursor(WindowHandle window, int x, int y) {
@@ -258,13 +386,28 @@ void SdlPlatform::warpCursor(WindowHandle window, int x, int y) {
 }
 
 void SdlPlatform::paintBlack(SDL_Window* window) {
+    // On X11 the server itself keeps the window black; no surface, no drawing of ours.
+    if (x11::setBlackBackground(window)) return;
     if (SDL_Surface* surface = SDL_GetWindowSurface(window)) {
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
         SDL_UpdateWindowSurface(window);
     }
+    // Whatever painting the surface took, the main window's context stays the current one.
+    if (mainWindow_ && glContext_ && SDL_GL_GetCurrentContext() != glContext_) SDL_GL_MakeCurrent(mainWindow_, glContext_);
 }
 
+bool SdlPlatform::endRequested() { return terminationRequested(); }
+
 bool SdlPlatform::pollEvent(InputEvent& event) {
+    // A termination signal, or the window we draw into gone (a host that ended us), is one
+    // close request for the main window: the run then ends through its shutdown.
+    if (!closeDelivered_ && mainWindow_ && (terminationRequested() || hostLost_ || x11::windowLost(mainWindow_))) {
+        closeDelivered_ = true;
+        event = InputEvent{};
+        event.type = InputType::Close;
+        event.window = handleOf(mainWindow_);
+        return true;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         event = InputEvent{};

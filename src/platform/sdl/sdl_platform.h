@@ -4,10 +4,13 @@
 // itself as the platform while it lives.
 #pragma once
 
+#include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sdl/x11_support.h"
 
 struct SDL_Window;
 
@@ -30,6 +33,10 @@ public:
     // Windows are created full screen unless this is turned off (capture and benchmark runs
     // use an ordinary window of the requested size).
     void setFullScreen(bool fullScreen) { fullScreen_ = fullScreen; }
+    // Shows an owner-less box in this process (the shell's GTK one); false when it cannot, and
+    // the text then goes to stderr. Without one every box goes to stderr.
+    using MessageBoxShower = bool (*)(const std::string& text, const std::string& caption);
+    void setMessageBoxShower(MessageBoxShower shower) { messageBoxShower_ = shower; }
     // Replaces the per-user settings file with another store (null: back to the file).
     void setSettingsStore(SettingsStore* store) { store_ = store; }
     // Hosted runs (xscreensaver): the main window is this X window of another program, drawn
@@ -58,15 +65,23 @@ public:
     void swapBuffers() override;
     void destroyGlContext() override;
     bool setGammaRamp(const uint16_t* ramp) override;
+    bool restoreGammaRamp() override;
     void showCursor(bool show) override;
     void warpCursor(WindowHandle window, int x, int y) override;
     bool pollEvent(InputEvent& event) override;
+    bool endRequested() override;
 
 private:
-    static void paintBlack(SDL_Window* window);
+    void paintBlack(SDL_Window* window);
+    // The display whose whole rectangle this is and that has no window yet (marked taken); -1
+    // when none is.
+    int takeDisplay(const Rect& rect);
+    bool isXBlank(WindowHandle window) const;
 
     bool videoReady_ = false;
     bool nonBlocking_ = false;
+    bool closeDelivered_ = false;  // the one close request of a signal or a lost window
+    bool hostLost_ = false;        // the host destroyed the window we draw into
     bool fullScreen_ = true;
     bool hasFixedTime_ = false;
     LocalTime fixedTime_;
@@ -75,8 +90,14 @@ private:
     unsigned long hostWindow_ = 0;
     SDL_Window* mainWindow_ = nullptr;
     std::vector<SDL_Window*> blankingWindows_;
+    std::vector<x11::DisplayPlace> places_;  // per display: its X screen, whether a clone
+    std::vector<bool> usedDisplays_;         // per display: a window of the run is on it
+    // Black windows on other X screens, made below SDL; handles point at their entries.
+    std::array<unsigned long, 9> xBlanks_{};
+    size_t xBlankCount_ = 0;
     void* glContext_ = nullptr;
     SettingsStore* store_ = nullptr;
+    MessageBoxShower messageBoxShower_ = nullptr;
     std::unique_ptr<SettingsStore> fileStore_;  // the per-user settings file
 };
 

@@ -2,11 +2,16 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <poll.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/linux/termination.h"
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xlib.h>
@@ -19,10 +24,15 @@
 namespace ravelin::x11 {
 
 bool parseWindowId(const char* text, unsigned long& id) {
-    if (!text || !*text || *text == '-' || *text == '+') return false;
+    if (!text) return false;
+    // 0x… is hex; everything else decimal, a leading zero included (never octal).
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (!(hex ? std::isxdigit(static_cast<unsigned char>(*digits)) : std::isdigit(static_cast<unsigned char>(*digits))))
+        return false;
     char* end = nullptr;
-    unsigned long long value = std::strtoull(text, &end, 0);  // 0x… hex, otherwise decimal (or 0… octal)
-    if (end == text || *end != '\0' || value == 0 || value > 0xFFFFFFFFull) return false;
+    unsigned long long value = std::strtoull(digits, &end, hex ? 16 : 10);
+    if (*end != '\0' || value == 0 || value > 0xFFFFFFFFull) return false;
     id = static_cast<unsigned long>(value);
     return true;
 }
@@ -35,6 +45,20 @@ namespace {
 int gErrors = 0;
 int countError(Display*, XErrorEvent*) {
     ++gErrors;
+    return 0;
+}
+
+// Errors outside those calls: drawing into a window that its owner destroyed. Noted for
+// windowLost, which then asks the server (an error handler may not).
+bool gWindowErrorSeen = false;
+int noteError(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+        gWindowErrorSeen = true;
+        return 0;
+    }
+    char text[160] = {};
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "ravelin: X error: %s (request %d.%d)\n", text, error->request_code, error->minor_code);
     return 0;
 }
 
@@ -68,6 +92,59 @@ bool x11Of(SDL_Window* window, Display*& display, Window& xwindow) {
 
 }  // namespace
 
+#if defined(RAVELIN_HAVE_XRANDR)
+namespace {
+
+// A CRTC's ramp as found before our first change, at the CRTC's own size.
+struct SavedRamp {
+    RRCrtc crtc = 0;
+    std::vector<unsigned short> red, green, blue;
+};
+std::vector<SavedRamp> gSavedRamps;
+
+void saveRampOnce(Display* display, RRCrtc crtc, int size) {
+    for (const SavedRamp& saved : gSavedRamps)
+        if (saved.crtc == crtc) return;
+    XRRCrtcGamma* gamma = XRRGetCrtcGamma(display, crtc);
+    if (!gamma) return;
+    if (gamma->size == size) {
+        SavedRamp saved;
+        saved.crtc = crtc;
+        saved.red.assign(gamma->red, gamma->red + size);
+        saved.green.assign(gamma->green, gamma->green + size);
+        saved.blue.assign(gamma->blue, gamma->blue + size);
+        gSavedRamps.push_back(std::move(saved));
+    }
+    XRRFreeGamma(gamma);
+}
+
+}  // namespace
+#endif
+
+bool restoreGamma(SDL_Window* window) {
+#if defined(RAVELIN_HAVE_XRANDR)
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (gSavedRamps.empty() || !x11Of(window, display, xwindow)) return false;
+    ErrorTrap trap(display);
+    for (const SavedRamp& saved : gSavedRamps) {
+        const int size = static_cast<int>(saved.red.size());
+        if (XRRCrtcGamma* gamma = XRRAllocGamma(size)) {
+            std::copy(saved.red.begin(), saved.red.end(), gamma->red);
+            std::copy(saved.green.begin(), saved.green.end(), gamma->green);
+            std::copy(saved.blue.begin(), saved.blue.end(), gamma->blue);
+            XRRSetCrtcGamma(display, saved.crtc, gamma);
+            XRRFreeGamma(gamma);
+        }
+    }
+    gSavedRamps.clear();
+    return !trap.failed();
+#else
+    (void)window;
+    return false;
+#endif
+}
+
 bool setGamma(SDL_Window* window, const uint16_t* ramp) {
 #if defined(RAVELIN_HAVE_XRANDR)
     Display* display = nullptr;
@@ -98,6 +175,7 @@ bool setGamma(SDL_Window* window, const uint16_t* ramp) {
     }
     bool ok = false;
     int size = crtc ? XRRGetCrtcGammaSize(display, crtc) : 0;
+    if (size > 1) saveRampOnce(display, crtc, size);
     if (size > 1) {
         if (XRRCrtcGamma* gamma = XRRAllocGamma(size)) {
             for (int j = 0; j < size; ++j) {
@@ -132,6 +210,110 @@ bool windowSize(SDL_Window* window, int& width, int& height) {
     if (!XGetGeometry(display, xwindow, &root, &x, &y, &w, &h, &border, &depth) || trap.failed()) return false;
     width = static_cast<int>(w);
     height = static_cast<int>(h);
+    return true;
+}
+
+void installErrorHandler() { XSetErrorHandler(noteError); }
+
+bool windowLost(SDL_Window* window) {
+    if (!gWindowErrorSeen) return false;
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!x11Of(window, display, xwindow)) return false;
+    gWindowErrorSeen = false;
+    ErrorTrap trap(display);
+    XWindowAttributes attributes;
+    return !XGetWindowAttributes(display, xwindow, &attributes) || trap.failed();
+}
+
+bool windowExists(unsigned long id) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    bool exists = false;
+    {
+        ErrorTrap trap(display);
+        XWindowAttributes attributes;
+        exists = XGetWindowAttributes(display, id, &attributes) && !trap.failed();
+    }
+    XCloseDisplay(display);
+    return exists;
+}
+
+std::vector<DisplayPlace> displayPlaces(int displayCount) {
+    std::vector<DisplayPlace> places;
+#if defined(RAVELIN_HAVE_XRANDR)
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return places;
+    int eventBase = 0, errorBase = 0;
+    if (XRRQueryExtension(display, &eventBase, &errorBase)) {
+        ErrorTrap trap(display);
+        const int defaultScreen = DefaultScreen(display);
+        const RROutput primary = XRRGetOutputPrimary(display, RootWindow(display, defaultScreen));
+        std::vector<std::vector<RRCrtc>> shown(static_cast<size_t>(ScreenCount(display)));  // per screen
+        // The same walk as SDL's: the default screen's primary output first, then the rest.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int screen = 0; screen < ScreenCount(display); ++screen) {
+                if (pass == 0 && screen != defaultScreen) continue;
+                XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, RootWindow(display, screen));
+                if (!resources) continue;
+                std::vector<RRCrtc>& crtcs = shown[static_cast<size_t>(screen)];
+                for (int i = 0; i < resources->noutput; ++i) {
+                    const RROutput output = resources->outputs[i];
+                    const bool isPrimary = screen == defaultScreen && output == primary;
+                    if ((pass == 0) != isPrimary) continue;
+                    XRROutputInfo* info = XRRGetOutputInfo(display, resources, output);
+                    if (!info) continue;
+                    if (info->connection != RR_Disconnected && info->crtc) {
+                        const bool clone = std::find(crtcs.begin(), crtcs.end(), info->crtc) != crtcs.end();
+                        places.push_back({screen, screen == defaultScreen, clone});
+                        crtcs.push_back(info->crtc);
+                    }
+                    XRRFreeOutputInfo(info);
+                }
+                XRRFreeScreenResources(resources);
+            }
+        }
+        if (trap.failed()) places.clear();
+    }
+    XCloseDisplay(display);
+#endif
+    if (static_cast<int>(places.size()) != displayCount) places.clear();
+    return places;
+}
+
+namespace {
+Display* gBlankDisplay = nullptr;  // the blank windows' own connection: they go when it closes
+}  // namespace
+
+unsigned long createBlankWindow(int screen, int x, int y, int width, int height) {
+    if (!gBlankDisplay) gBlankDisplay = XOpenDisplay(nullptr);
+    if (!gBlankDisplay || screen < 0 || screen >= ScreenCount(gBlankDisplay) || width <= 0 || height <= 0) return 0;
+    ErrorTrap trap(gBlankDisplay);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(gBlankDisplay, screen);
+    attributes.override_redirect = True;  // no window manager frames or moves it
+    Window window = XCreateWindow(gBlankDisplay, RootWindow(gBlankDisplay, screen), x, y, static_cast<unsigned>(width),
+                                  static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                  CWBackPixel | CWOverrideRedirect, &attributes);
+    if (trap.failed()) return 0;
+    XMapRaised(gBlankDisplay, window);
+    return trap.failed() ? 0 : window;
+}
+
+void closeBlankWindows() {
+    if (gBlankDisplay) XCloseDisplay(gBlankDisplay);
+    gBlankDisplay = nullptr;
+}
+
+bool setBlackBackground(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!x11Of(window, display, xwindow)) return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xwindow, &attributes)) return false;
+    XSetWindowBackground(display, xwindow, BlackPixelOfScreen(attributes.screen));
+    XClearWindow(display, xwindow);
+    XFlush(display);
     return true;
 }
 
@@ -242,8 +424,15 @@ int runPreview(unsigned long parent, const uint8_t* bmp, size_t size) {
             XSelectInput(display, parent, StructureNotifyMask);
             XMapWindow(display, child);
             XSync(display, False);
-            // Painted on every exposure, the same picture each time, until the host closes it.
+            // Painted on every exposure, the same picture each time, until the host closes it
+            // or we are asked to end.
             for (bool open = true; open;) {
+                if (!XPending(display)) {
+                    if (terminationRequested()) break;
+                    pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {terminationFd(), POLLIN, 0}};
+                    ::poll(fds, terminationFd() >= 0 ? 2 : 1, -1);
+                    continue;
+                }
                 XEvent event;
                 XNextEvent(display, &event);
                 switch (event.type) {
@@ -266,6 +455,7 @@ int runPreview(unsigned long parent, const uint8_t* bmp, size_t size) {
             }
             if (image) XDestroyImage(image);  // frees the pixels too
             XFreeGC(display, gc);
+            XDestroyWindow(display, child);  // already gone when the host destroyed it: trapped
             result = 1;
         }
     }
@@ -276,6 +466,14 @@ int runPreview(unsigned long parent, const uint8_t* bmp, size_t size) {
 #else  // no X11 in this SDL: nothing below SDL to reach
 
 bool setGamma(SDL_Window*, const uint16_t*) { return false; }
+bool restoreGamma(SDL_Window*) { return false; }
+void installErrorHandler() {}
+bool windowLost(SDL_Window*) { return false; }
+bool windowExists(unsigned long) { return false; }
+bool setBlackBackground(SDL_Window*) { return false; }
+std::vector<DisplayPlace> displayPlaces(int) { return {}; }
+unsigned long createBlankWindow(int, int, int, int, int) { return 0; }
+void closeBlankWindows() {}
 bool windowSize(SDL_Window*, int&, int&) { return false; }
 unsigned long saverRootWindow() {
     unsigned long id = 0;

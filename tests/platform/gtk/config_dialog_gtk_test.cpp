@@ -1,8 +1,10 @@
 // The GTK configuration and about dialogs on a real (virtual) display: scripted clicks, keys
-// and slider moves, what OK writes to the settings store, and screenshots to look at.
+// and slider moves, what OK writes to the settings store (or says when it cannot), a
+// termination signal, and screenshots to look at.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/gtk/config_dialog.h"
 #include "platform/linux/file_settings_store.h"
+#include "platform/linux/termination.h"
 #include "settings/settings.h"
 #include "test_support.h"
 
@@ -118,7 +121,7 @@ protected:
         live = ravelin::testing::factorySettings();
         defaults = ravelin::testing::factorySettings();
         services.text = testText;
-        services.save = saveSettings;
+        services.save = [](std::string& failure) { return saveSettings(&failure); };
         services.webAddress = "https://ravelin.example/";
         services.aboutLines = {"Ravelin", "", "Programming: Ada Byron", "3D models: Tom Lathe",
                                "Music and Sounds: Eve Chord", "Thank you for watching.", "Drive safely."};
@@ -377,4 +380,44 @@ TEST_F(GtkDialogTest, AfterStartUpTheDialogSpeaksTheEmbeddedTextsAndSaves) {
     EXPECT_EQ(fake.store.values["Width"], 1920u);  // the desktop's mode, as Use Desktop asks
     EXPECT_EQ(fake.store.values["TimeFormat"], 1u);
     EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(GtkDialogTest, AFailedSaveIsSaidInTheDialogWhichStaysOpen) {
+    services.save = [](std::string& failure) {
+        failure = "/home/u/.config/ravelin/settings.conf: Is a directory";
+        return false;
+    };
+    std::string said;
+    bool shown = false;
+    int result = run([&](GtkWidget* window, bool) {
+        GtkWidget* line = findDialogControl(window, kIdSaveFailure);
+        ASSERT_NE(line, nullptr);
+        EXPECT_FALSE(gtk_widget_get_visible(line));  // nothing to say yet
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdOk)));
+        pump();
+        shown = gtk_widget_get_visible(line) && gtk_widget_get_visible(window);
+        said = labelOf(window, kIdSaveFailure);
+        screenshot("config_dialog_save_failed.png");
+        sendKey(window, GDK_KEY_Escape);
+    });
+    EXPECT_EQ(result, kIdCancel);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(said, "The settings were not saved: /home/u/.config/ravelin/settings.conf: Is a directory");
+}
+
+TEST_F(GtkDialogTest, ATerminationSignalClosesTheAboutBoxAndTheDialogAsCancel) {
+    installTerminationHandlers();
+    bool aboutShown = false;
+    int result = run([&](GtkWidget* window, bool about) {
+        if (about) {
+            aboutShown = true;
+            ::raise(SIGTERM);  // from now on the whole process is ending: both loops close
+            return;
+        }
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdShowFps)));
+        gtk_button_clicked(GTK_BUTTON(findDialogControl(window, kIdAbout)));
+    });
+    EXPECT_TRUE(aboutShown);
+    EXPECT_EQ(result, kIdCancel);
+    EXPECT_TRUE(fake.store.values.empty());
 }

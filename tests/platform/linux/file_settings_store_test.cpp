@@ -267,6 +267,49 @@ TEST(FileSettingsStore, FailedRenameLeavesNoTemporaryFile) {
     EXPECT_FALSE(store.lastWriteSucceeded());
     EXPECT_EQ(entriesIn(home.path / "ravelin"), 1u);
     EXPECT_TRUE(fs::is_directory(home.path / "ravelin" / "settings.conf" / "inside"));
+
+    // saveSettings says it, naming the file and the reason; a good save clears it.
+    FakePlatform files;  // the real file behind the fake platform
+    files.storeOverride = &store;
+    std::string failure;
+    EXPECT_FALSE(saveSettings(&failure));
+    EXPECT_EQ(failure, (home.path / "ravelin" / "settings.conf").string() + ": Is a directory");
+    fs::remove_all(home.path / "ravelin" / "settings.conf");
+    EXPECT_TRUE(saveSettings(&failure));
+    EXPECT_EQ(store.lastFailure(), "");
+}
+
+TEST(FileSettingsStore, ASaveRemovesTemporaryFilesAKilledSaveLeftButNotALiveOnes) {
+    TempHome home;
+    const fs::path folder = home.path / "ravelin";
+    fs::create_directories(folder);
+    writeText(folder / ".settings.conf.AbC123", "Width=1");                 // an older save's
+    writeText(folder / ".settings.conf.999999999.XyZ789", "Width=2");       // no such process
+    const fs::path live = folder / (".settings.conf." + std::to_string(::getppid()) + ".Live00");
+    writeText(live, "Width=3");                                              // being written now
+    FileSettingsStore store(home.path.string());
+    ASSERT_TRUE(store.open(true));
+    store.set("Width", 800);
+    store.close();
+    ASSERT_TRUE(store.lastWriteSucceeded());
+    EXPECT_EQ(entriesIn(folder), 2u);
+    EXPECT_TRUE(fs::exists(live));
+}
+
+TEST(FileSettingsStore, ALineCutByTheSizeCapIsDamagedNotAValue) {
+    TempHome home;
+    fs::create_directories(home.path / "ravelin");
+    // "Width=1280" straddles the 1 MiB cap: only "Width=1" lies inside it.
+    std::string text = "Height=768\n#" + std::string((1 << 20) - 12 - 7 - 1, 'x') + "\n";
+    text += "Width=1280\nDepth=16\n";
+    writeText(home.path / "ravelin" / "settings.conf", text);
+    FileSettingsStore store(home.path.string());
+    ASSERT_TRUE(store.open(false));
+    uint32_t v = 10000;
+    EXPECT_TRUE(store.query("Height", v));
+    EXPECT_FALSE(store.query("Width", v)) << v;
+    EXPECT_FALSE(store.query("Depth", v));
+    store.close();
 }
 
 TEST(FileSettingsStore, ReadOnlyFolderLeavesOldFileIntact) {
