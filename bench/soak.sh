@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # The long soak (not run by CI): bench_soak draws the saver's own run in a 320×240 window under
 # the virtual display for SECONDS (an hour unless told), niced, with the GL error check on, and
-# writes one line every 10 s (resident memory, frame time, GL errors) to OUT/soak.txt (everything
-# it printed to OUT/soak.log). Then it
-# plots resident memory and frame time over time to OUT/soak.png (gnuplot) and prints the figures
-# the run is judged by: memory growth after the first minute, frame time of the first and last
-# tenth (medians of the 10 s means), GL errors.
+# writes one line every 10 s (resident memory, frame time, GL errors, heap in use) to
+# OUT/soak.txt (everything it printed to OUT/soak.log). Then it plots resident memory and frame
+# time over time to OUT/soak.png (gnuplot) and prints the figures the run is judged by: memory
+# growth after the first minute, frame time of the first and last tenth (medians of the 10 s
+# means), GL errors. With --plot it only does the second half, over an earlier run's OUT.
 #   bench/soak.sh [SECONDS (3600)] [OUT (build/soak)]
+#   bench/soak.sh --plot OUT
 set -euo pipefail
 cd "$(dirname "$0")/.."
+plot_only=0
+if [ "${1:-}" = --plot ]; then
+  plot_only=1
+  shift
+  set -- 0 "$@"
+fi
 seconds=${1:-3600}
 out=${2:-build/soak}
 if ! command -v gnuplot >/dev/null; then
@@ -17,13 +24,17 @@ if ! command -v gnuplot >/dev/null; then
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y gnuplot-nox
 fi
-scripts/build.sh build >/dev/null
-mkdir -p "$out"
 status=0
-nice -n 19 scripts/with_display.sh build/bench/bench_soak --seconds "$seconds" --period 10 \
-  >"$out/soak.log" 2>&1 || status=$?
-# The samples (seven numbers a line) apart from the benchmark's closing figures.
-awk 'NF == 7 && $1 ~ /^[0-9]/' "$out/soak.log" >"$out/soak.txt"
+if ((plot_only)); then
+  grep -q "^gl_errors" "$out/soak.log" || status=1
+else
+  scripts/build.sh build >/dev/null
+  mkdir -p "$out"
+  nice -n 19 scripts/with_display.sh build/bench/bench_soak --seconds "$seconds" --period 10 \
+    >"$out/soak.log" 2>&1 || status=$?
+fi
+# The samples (seven or eight numbers a line) apart from the benchmark's closing figures.
+awk '(NF == 7 || NF == 8) && $1 ~ /^[0-9]/' "$out/soak.log" >"$out/soak.txt"
 
 # Medians of the frame-time means over the first and the last tenth of the samples after the
 # first minute, and resident memory at one minute, at its highest and at the end.
@@ -56,7 +67,8 @@ set multiplot layout 2,1 title "Soak: 320x240, GL check on"
 set xlabel "seconds"
 set ylabel "resident MiB"
 set grid
-plot "$out/soak.txt" using 1:2 with lines title "resident memory"
+plot "$out/soak.txt" using 1:2 with lines title "resident memory", \
+     "$out/soak.txt" using 1:8 with lines title "malloc heap in use"
 set ylabel "ms per frame"
 plot "$out/soak.txt" using 1:4 with lines title "mean frame time (10 s)", \
      "$out/soak.txt" using 1:6 with lines title "CPU time per frame (10 s mean)"

@@ -1,9 +1,11 @@
 // Soak run: the saver's own benchmark run in a small window for a long time (an hour unless
 // told), with the GL error check on. Every period it prints one line: seconds since the first
 // frame, resident memory, frames in the period, their mean and worst wall-clock frame time, this
-// thread's mean CPU time per frame, and the GL errors counted so far. bench/soak.sh runs it and
-// plots the lines.
+// thread's mean CPU time per frame, the GL errors counted so far, and the heap in use (every
+// malloc arena, ours and the libraries'; resident memory beyond it is code, mappings and freed
+// pages the allocator keeps). bench/soak.sh runs it and plots the lines.
 //   bench_soak [--seconds T (3600)] [--period P (10)] [--size WxH (320x240)]
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +27,12 @@ double residentMiB() {
         std::fclose(f);
     }
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// Bytes handed out by malloc in MiB (small blocks in all arenas plus mmapped large ones).
+double heapMiB() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
 }
 
 // One period's frames.
@@ -65,7 +73,7 @@ int main(int argc, char** argv) {
     int64_t begin = 0, last = 0;
     double lastCpu = 0, nextReport = period;
     Period p;
-    std::printf("# seconds rss_mib frames frame_ms_mean frame_ms_max cpu_ms_mean gl_errors\n");
+    std::printf("# seconds rss_mib frames frame_ms_mean frame_ms_max cpu_ms_mean gl_errors heap_mib\n");
     std::fflush(stdout);
     options.frameDone = [&](long frame) {
         if (frame < 0) return;
@@ -75,7 +83,7 @@ int main(int argc, char** argv) {
             // The first frame carries the loading's tail: the clock starts after it.
             begin = last = now;
             lastCpu = cpu;
-            std::printf("0 %.2f 0 0 0 0 %zu\n", residentMiB(), ravelin::glErrorTotal());
+            std::printf("0 %.2f 0 0 0 0 %zu %.2f\n", residentMiB(), ravelin::glErrorTotal(), heapMiB());
             std::fflush(stdout);
             return;
         }
@@ -88,9 +96,9 @@ int main(int argc, char** argv) {
         lastCpu = cpu;
         const double elapsed = static_cast<double>(now - begin) / frequency;
         if (elapsed < nextReport) return;
-        std::printf("%.0f %.2f %ld %.3f %.3f %.3f %zu\n", elapsed, residentMiB(), p.frames,
+        std::printf("%.0f %.2f %ld %.3f %.3f %.3f %zu %.2f\n", elapsed, residentMiB(), p.frames,
                     1000.0 * p.wallSum / p.frames, 1000.0 * p.wallMax, 1000.0 * p.cpuSum / p.frames,
-                    ravelin::glErrorTotal());
+                    ravelin::glErrorTotal(), heapMiB());
         std::fflush(stdout);
         p = Period{};
         nextReport += period;
