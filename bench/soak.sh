@@ -36,13 +36,14 @@ fi
 # The samples (seven or eight numbers a line) apart from the benchmark's closing figures.
 awk '(NF == 7 || NF == 8) && $1 ~ /^[0-9]/' "$out/soak.log" >"$out/soak.txt"
 
-# Medians of the frame-time means over the first and the last tenth of the samples after the
+# Medians of the frame-time means (wall clock, and this thread's CPU time, which a busy machine
+# disturbs less) over the first and the last tenth of the samples after the
 # first minute, and resident memory at one minute, at its highest and at the end.
 awk -v status="$status" '
-  { t[n] = $1; rss[n] = $2; ms[n] = $4; gl = $7; n++ }
-  function median(from, to,   k, i, j, v, tmp) {
+  { t[n] = $1; rss[n] = $2; ms[n] = $4; cpu[n] = $6; gl = $7; n++ }
+  function median(from, to, cpuColumn,   k, i, j, v, tmp) {
     k = 0
-    for (i = from; i < to; i++) v[k++] = ms[i]
+    for (i = from; i < to; i++) v[k++] = cpuColumn ? cpu[i] : ms[i]
     for (i = 1; i < k; i++) for (j = i; j > 0 && v[j - 1] > v[j]; j--) { tmp = v[j]; v[j] = v[j - 1]; v[j - 1] = tmp }
     return k ? (k % 2 ? v[int(k / 2)] : (v[k / 2 - 1] + v[k / 2]) / 2) : 0
   }
@@ -57,7 +58,9 @@ awk -v status="$status" '
     printf "rss_mib at %d s %.1f, peak %.1f, at end %.1f, growth after the first minute %.1f\n",
            t[first], rss[first], peak, rss[n - 1], rss[n - 1] - rss[first]
     printf "frame_ms median of the first tenth %.3f, of the last tenth %.3f\n",
-           median(first, first + tenth), median(n - tenth, n)
+           median(first, first + tenth, 0), median(n - tenth, n, 0)
+    printf "cpu_ms_per_frame median of the first tenth %.3f, of the last tenth %.3f\n",
+           median(first, first + tenth, 1), median(n - tenth, n, 1)
   }' "$out/soak.txt" | tee "$out/summary.txt"
 
 gnuplot <<PLOT
@@ -69,9 +72,12 @@ set ylabel "resident MiB"
 set grid
 plot "$out/soak.txt" using 1:2 with lines title "resident memory", \
      "$out/soak.txt" using 1:8 with lines title "malloc heap in use"
-set ylabel "ms per frame"
+set ylabel "wall ms per frame"
+set y2label "CPU ms per frame"
+set y2tics
+set ytics nomirror
 plot "$out/soak.txt" using 1:4 with lines title "mean frame time (10 s)", \
-     "$out/soak.txt" using 1:6 with lines title "CPU time per frame (10 s mean)"
+     "$out/soak.txt" using 1:6 axes x1y2 with lines title "main thread CPU time per frame (10 s mean)"
 unset multiplot
 PLOT
 echo "plot: $out/soak.png"
