@@ -1,6 +1,6 @@
 // Prints archive figures: extraction throughput for stored and RAR 2.0 compressed entries and
 // the time to look up the last name of an ~800-entry archive (each lookup rescans from the
-// first block and sets up the 1 MiB window, as the screensaver's loader does).
+// first block and sets up a window sized for the entry, as the screensaver's loader does).
 #include <chrono>
 #include <ctime>
 #include <cstdio>

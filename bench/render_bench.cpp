@@ -1,6 +1,7 @@
 // Renderer benchmark: the composed scene with the generated assets in a real window, at
 // 800 × 600 and 1920 × 1080 (or the sizes given), printing start-up time, frames per second
-// (median of one-second windows) and per-frame CPU time of our own code.
+// (median of one-second windows) and per-frame CPU time of our own code. The GL error check is on:
+// a size whose frames raised any GL error fails the program.
 //   bench_render [--seconds T] [--no-multitexture] [WxH ...]
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "allocation_counter.h"
+#include "app/gl_check.h"
 #include "app/unattended_run.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -34,6 +36,7 @@ int main(int argc, char** argv) {
     }
     if (sizes.empty()) sizes = {"800x600", "1920x1080"};
     ravelin::testing::setAllocationSorter(ravelin::testing::allocatedOutsideTheDriver);
+    ravelin::enableGlCheck(true);
     int result = 0;
     for (const std::string& size : sizes) {
         ravelin::SdlPlatform sdl;  // installed for this size's run
@@ -55,6 +58,7 @@ int main(int argc, char** argv) {
             if (frame + 1 > kWarmUpFrames) ++countedFrames;
         };
         ravelin::testing::resetAllocationCounts();
+        ravelin::resetGlErrorCounts();
         sdl.setNonBlocking(true);
         sdl.setFullScreen(false);
         std::printf("== composed frame, %s, %s\n", size.c_str(), single ? "single texture" : "multitexture");

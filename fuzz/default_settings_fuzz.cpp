@@ -7,12 +7,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static ravelin::FakePlatform fake;  // captures the messages instead of showing them
-    ravelin::DefaultSettingsFile table;
+    // The process-wide table and its free functions, as start-up and the dialog use them.
+    ravelin::DefaultSettingsFile& table = ravelin::defaultSettingsFile();
     table.load({data, size});
     ravelin::ScreensaverSettings record;
-    table.applyDefaultsFile(record);
-    for (size_t i = 0; i < table.size(); ++i) table.defaultNumber(table.entry(i).first);
-    table.lookupDefault("main_web_site_url");
+    ravelin::applyDefaultsFile(record);
+    ravelin::mainWebSiteUrl() = ravelin::lookupDefault("main_web_site_url");
+    // Every value converted; lookups by the first few keys (each lookup scans the table, so
+    // looking every key up would make an input's cost grow with its square).
+    for (size_t i = 0; i < table.size(); ++i) {
+        ravelin::defaultTextToNumber(table.entry(i).second);
+        if (i < 8) ravelin::defaultNumber(table.entry(i).first);
+    }
     fake.messages.clear();
     fake.calls.clear();
     return 0;

@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> blob(data + 1, data + size);
     fake->addResource("CustomData", 300, blob);
     AssetFile file;
+    if (file.openEntry("no archive is embedded here")) __builtin_trap();
     if (!file.openResource(300)) return 0;
     std::vector<char> line(capacity);
     int guard = 0;
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Reads and seeks driven by the data itself.
     for (size_t i = 1; i + 1 < size && i < 64; i += 2) {
         uint8_t buffer[64];
-        file.seek(static_cast<int8_t>(data[i]), data[i] % 3);
+        file.seek(static_cast<int8_t>(data[i]), data[i] % 4);  // origin 3 is not one
         file.read(buffer, data[i + 1] % sizeof buffer);
     }
     return 0;

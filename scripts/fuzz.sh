@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for SECONDS (default 30).
-# Fails on any crash. Corpora live in build-fuzz/corpus/<target>.
+# Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for SECONDS (default 30),
+# starting from the kept corpus, the crash regressions and the seeds under fuzz/ (read only:
+# what a run finds goes to build-fuzz/corpus/<target>). Fails on any crash.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
@@ -14,17 +15,22 @@ if ((${#targets[@]} == 0)); then
   echo "no fuzz targets"
   exit 0
 fi
+source fuzz/options.sh
 failed=0
 for t in "${targets[@]}"; do
   [ -x "$t" ] || continue
   name=$(basename "$t")
+  short=${name#fuzz_}
   corpus=build-fuzz/corpus/$name
   mkdir -p "$corpus"
-  seeds=()
-  [ -d "fuzz/seeds/${name#fuzz_}" ] && seeds+=("fuzz/seeds/${name#fuzz_}")
+  inputs=()
+  for d in "fuzz/corpus/$short" "fuzz/regressions/$short" "fuzz/seeds/$short"; do
+    [ -d "$d" ] && inputs+=("$d")
+  done
+  mapfile -t options < <(fuzz_options "$short")
   echo "-- $name for ${seconds}s"
-  if ! "$t" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
-       -artifact_prefix="build-fuzz/$name-" "$corpus" "${seeds[@]}" 2>build-fuzz/$name.log; then
+  if ! "$t" -max_total_time="$seconds" -print_final_stats=1 \
+       -artifact_prefix="build-fuzz/$name-" "${options[@]}" "$corpus" "${inputs[@]}" 2>build-fuzz/$name.log; then
     echo "FAILED: $name (see build-fuzz/$name.log)"
     tail -n 40 build-fuzz/$name.log
     failed=1

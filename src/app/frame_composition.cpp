@@ -1,5 +1,6 @@
 #include "app/frame_composition.h"
 
+#include "app/gl_check.h"
 #include "platform/platform.h"
 #include "render/gl.h"
 #include "render/gl_helpers.h"
@@ -50,51 +51,45 @@ void leaveCarPasses() {
     resetTextureUnits();
 }
 
-// Reports one phase around its drawing when someone listens.
-template <class Draw>
-void inPhase(FramePhaseObserver* phases, FramePhase phase, Draw draw) {
-    if (phases) phases->phaseBegins(phase);
-    draw();
-    if (phases) phases->phaseEnds(phase);
-}
-
 }  // namespace
 
 void drawWorldPicture(RunWorld& world, FramePhaseObserver* phases) {
     CameraPose camera;
     Frustum frustum;
-    inPhase(phases, FramePhase::Sky, [&] {
+    runPhase(phases, FramePhase::Sky, [&] {
         beginPicture();
         camera = applyCamera(world.director);
         world.sky.draw(camera.eye);
         // The scenes and the cars cull against the view as the camera left it.
         frustum = extractFrustum();
     });
-    inPhase(phases, FramePhase::Land, [&] { world.landScene.draw(frustum); });
-    inPhase(phases, FramePhase::Cars, [&] {
+    runPhase(phases, FramePhase::Land, [&] { world.landScene.draw(frustum); });
+    runPhase(phases, FramePhase::Cars, [&] {
         resetTextureMatrix();
         resetTextureUnits();
         drawCars(world.race.cars, world.race.assets, frustum);
         leaveCarPasses();
     });
-    inPhase(phases, FramePhase::Overlay, [&] { world.overlayScene.draw(frustum); });
-    inPhase(phases, FramePhase::Flare, [&] { world.flare.draw(camera); });
+    runPhase(phases, FramePhase::Overlay, [&] { world.overlayScene.draw(frustum); });
+    runPhase(phases, FramePhase::Flare, [&] { world.flare.draw(camera); });
 }
 
 void drawFrame(RunWorld& world, float dt, FramePhaseObserver* phases) {
     drawWorldPicture(world, phases);
-    inPhase(phases, FramePhase::Transition, [&] {
+    runPhase(phases, FramePhase::Transition, [&] {
         if (world.director.transitionActive) world.director.drawTransition(dt);
     });
-    inPhase(phases, FramePhase::OverlayText, [&] {
+    runPhase(phases, FramePhase::Texts, [&] {
         glColor4f(1, 1, 1, 1);
         world.font.drawOverlay(dt, world.overlay);
     });
 }
 
-void presentFrame() {
-    glFlush();
-    platform().swapBuffers();
+void presentFrame(FramePhaseObserver* phases) {
+    runPhase(phases, FramePhase::Present, [] {
+        glFlush();
+        platform().swapBuffers();
+    });
 }
 
 }  // namespace ravelin

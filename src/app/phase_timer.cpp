@@ -53,13 +53,13 @@ void PhaseTimer::start(bool sync) {
     c.getQueryObjectiv = lookUp<PFNGLGETQUERYOBJECTIVPROC>("glGetQueryObjectiv", "glGetQueryObjectivARB");
     c.getQueryObjectui64v = lookUp<PFNGLGETQUERYOBJECTUI64VPROC>("glGetQueryObjectui64v", "glGetQueryObjectui64vEXT");
     if (!c.genQueries || !c.beginQuery || !c.endQuery || !c.getQueryObjectiv || !c.getQueryObjectui64v) return;
-    c.genQueries(kRing * kFramePhaseCount, &queries_[0][0]);
+    c.genQueries(static_cast<GLsizei>(kRing * kFramePhaseCount), &queries_[0][0]);
     gpu_ = true;
 }
 
 void PhaseTimer::phaseBegins(FramePhase phase) {
     if (gpu_) {
-        calls().beginQuery(GL_TIME_ELAPSED, queries_[slot_][static_cast<int>(phase)]);
+        calls().beginQuery(GL_TIME_ELAPSED, queries_[slot_][static_cast<size_t>(phase)]);
         return;
     }
     if (sync_) glFinish();
@@ -67,7 +67,7 @@ void PhaseTimer::phaseBegins(FramePhase phase) {
 }
 
 void PhaseTimer::phaseEnds(FramePhase phase) {
-    const int i = static_cast<int>(phase);
+    const size_t i = static_cast<size_t>(phase);
     if (gpu_) {
         calls().endQuery(GL_TIME_ELAPSED);
         return;
@@ -88,7 +88,7 @@ void PhaseTimer::frameDone() {
     if (!pending_[slot_]) return;
     pending_[slot_] = false;
     TimerQueryCalls& c = calls();
-    for (int i = 0; i < kFramePhaseCount; ++i) {
+    for (size_t i = 0; i < kFramePhaseCount; ++i) {
         GLint ready = 0;
         c.getQueryObjectiv(queries_[slot_][i], GL_QUERY_RESULT_AVAILABLE, &ready);
         if (!ready) continue;
@@ -99,14 +99,14 @@ void PhaseTimer::frameDone() {
     }
 }
 
-double PhaseTimer::meanMs(int phase) const {
+double PhaseTimer::meanMs(size_t phase) const {
     return counted_[phase] > 0 ? sumNs_[phase] / static_cast<double>(counted_[phase]) / 1e6 : 0.0;
 }
 
 void PhaseTimer::print() const {
     std::printf("phase_ms_%s", gpu_ ? "gpu" : sync_ ? "finished" : "cpu");
     double total = 0;
-    for (int i = 0; i < kFramePhaseCount; ++i) {
+    for (size_t i = 0; i < kFramePhaseCount; ++i) {
         std::printf(" %s %.2f", kFramePhaseNames[i], meanMs(i));
         total += meanMs(i);
     }

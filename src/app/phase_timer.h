@@ -1,12 +1,13 @@
-// PhaseTimer: where a frame's time goes, phase by phase (sky, land, cars, overlay scene, flare,
-// transition, overlay text), for the benchmark's breakdown. GPU time from timer queries where
+// PhaseTimer: where a frame's time goes, phase by phase (update, sky, land, cars, overlay scene,
+// flare, transition, texts, present), for the benchmark's breakdown. GPU time from timer queries where
 // the driver has them (read a few frames later, so nothing waits for the GPU), else the CPU's
 // wall time between the phase's start and end. Fixed storage: nothing allocated per frame.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-#include "app/frame_composition.h"
+#include "app/frame_phases.h"
 
 namespace ravelin {
 
@@ -22,7 +23,7 @@ public:
     void frameDone();
     bool usesGpuTimer() const { return gpu_; }
     // Mean milliseconds per frame of the phase over the frames measured.
-    double meanMs(int phase) const;
+    double meanMs(size_t phase) const;
     // One line: "phase_ms_<source> sky 1.23 land ..." and their sum.
     void print() const;
 

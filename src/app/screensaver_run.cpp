@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/frame_composition.h"
+#include "app/gl_check.h"
 #include "race/race_run.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
@@ -72,19 +73,30 @@ void ScreensaverRun::loadRaceLate() {
 
 void ScreensaverRun::startSound(bool music, bool effects) { world_.sound.start(music, effects); }
 
-void ScreensaverRun::startShots() { startFirstShot(world_.director); }
+void ScreensaverRun::startShots() {
+    startFirstShot(world_.director);
+    // Everything the run loads is in; what went wrong on the way shows up here.
+    if (drawn_) glCheckAfterLoading();
+}
 
 void ScreensaverRun::setVolume(int32_t volume) { world_.sound.setVolume(volume); }
 
 void ScreensaverRun::updateFrame(float dt) {
-    world_.flare.update(dt);
-    stepRace(world_.race, world_.director, dt);
-    world_.sound.updateEngines(world_.race.cars);
+    const auto update = [&] {
+        world_.flare.update(dt);
+        stepRace(world_.race, world_.director, dt);
+        world_.sound.updateEngines(world_.race.cars);
+    };
+    // Without a GL context there is no error to read (a shot change draws only with one).
+    if (drawn_)
+        runPhase(phases_, FramePhase::Update, update);
+    else
+        update();
 }
 
 void ScreensaverRun::drawFrame(float dt) { ravelin::drawFrame(world_, dt, phases_); }
 
-void ScreensaverRun::presentFrame() { ravelin::presentFrame(); }
+void ScreensaverRun::presentFrame() { ravelin::presentFrame(phases_); }
 
 void ScreensaverRun::restoreVolume() { world_.sound.restoreVolume(); }
 

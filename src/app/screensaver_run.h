@@ -20,7 +20,7 @@ public:
 
     RunWorld& world() { return world_; }
     const RunWorld& world() const { return world_; }
-    // Told about the phases of every frame drawFrame draws (not of transition captures).
+    // Told about the phases of every frame (update, drawing, present; not of transition captures).
     void setPhaseObserver(FramePhaseObserver* phases) { phases_ = phases; }
 
     // Everything the run loads, in the run's order, then the first shot: for tools and tests that

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/benchmark_stats.h"
+#include "app/gl_check.h"
 #include "app/phase_timer.h"
 #include "app/png_file.h"
 #include "app/saver_run.h"
@@ -98,9 +99,9 @@ public:
     void afterDraw(long frame, int width, int height) override {
         cpuEnd_ = platform().threadCpuSeconds();
         stats_.size(width, height);
-        if (frame >= 1) phases_.frameDone();
     }
     bool afterPresent(long frame) override {
+        if (frame >= 1) phases_.frameDone();
         if (frame == 0) {
             // The first frame carries the loading's tail (shader variants, uploads): it is the
             // start-up figure, not a per-frame one.
@@ -164,7 +165,11 @@ int runFrames(const RunOptions& options) {
 
     std::unique_ptr<UnattendedRun> run = makeRun(options);  // on the heap: it holds its world
     if (runSaver(app, settings, saver, *run) != SaverResult::Finished) return 1;
-    return run->finish();
+    const int result = run->finish();
+    // With the GL check on, a run that drew with any GL error fails.
+    if (!glCheckEnabled()) return result;
+    printGlErrorCounts();
+    return glErrorTotal() ? 1 : result;
 }
 
 }  // namespace ravelin

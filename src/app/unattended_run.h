@@ -9,8 +9,8 @@
 namespace ravelin {
 
 // Runs the saver's start-up, frames and shutdown in a window of the asked size in the options'
-// mode, and returns the exit code (1: no window, or a frame could not be written). The window
-// run ends when its window is closed.
+// mode, and returns the exit code (1: no window, a frame could not be written, or the GL check
+// is on and counted an error). The window run ends when its window is closed.
 int runFrames(const RunOptions& options);
 
 }  // namespace ravelin

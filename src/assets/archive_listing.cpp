@@ -25,6 +25,9 @@ ArchiveListing listArchive(ByteRange archive) {
     listing.validMarker = true;
     listing.solid = (u16(archive.data + 10) & 0x0008) != 0;
     uint64_t position = 7 + u16(archive.data + 12);
+    // Offset of the first end block, while bytes follow it.
+    uint64_t endBlock = 0;
+    bool afterEnd = false;
     // Unlike the lookup, the listing also reads blocks shorter than 32 bytes (an end block
     // at the very end), so that it can tell an end block from a cut.
     while (position + 7 <= archive.size) {
@@ -32,7 +35,13 @@ ArchiveListing listArchive(ByteRange archive) {
         const uint8_t type = head[2];
         const uint16_t flags = u16(head + 3);
         const uint16_t headerSize = u16(head + 5);
-        if (type == 0x7B) return listing;
+        if (type == 0x7B && !afterEnd) {
+            // The end block ends the archive when nothing follows it. The lookup skips it like
+            // any other block, so whatever follows is walked (and listed) all the same.
+            if (position + 7 == archive.size) return listing;
+            endBlock = position;
+            afterEnd = true;
+        }
         if (headerSize < 7) {
             listing.problem = "block header size below 7";
             listing.problemOffset = position;
@@ -74,7 +83,10 @@ ArchiveListing listArchive(ByteRange archive) {
         }
         position = next;
     }
-    if (position < archive.size || position > archive.size) {
+    if (afterEnd) {
+        listing.problem = "data after the end block";
+        listing.problemOffset = endBlock;
+    } else if (position < archive.size || position > archive.size) {
         listing.problem = "archive cut short";
         listing.problemOffset = position;
     }

@@ -26,13 +26,15 @@ struct ArchiveListing {
     std::vector<ArchiveEntryInfo> entries;
     bool validMarker = false;
     bool solid = false;
-    // Where and why the scan stopped early ("" when it ran to the end or an end block).
+    // Where and why the scan stopped early, or that data follows the end block ("" when it
+    // ran to the end or to an end block that closes the data).
     std::string problem;
     uint64_t problemOffset = 0;
 };
 
 // Walks the blocks with the lookup's rules: stops at a malformed header or a sub-block
-// (reporting it in problem), and at the end of the data or the end block.
+// (reporting it in problem) and at the end of the data; like the lookup it reads on past an
+// end block that has data after it (listing what it finds there and reporting it).
 ArchiveListing listArchive(ByteRange archive);
 
 }  // namespace ravelin

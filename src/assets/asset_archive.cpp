@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -53,9 +54,10 @@ size_t foldName(const char* name, size_t length, char* work) {
 // The owner of the window and the output while a lookup runs; both go when it ends.
 struct LookupBuffers {
     uint8_t* window = nullptr;
+    uint32_t windowSize = 0;
     uint8_t* output = nullptr;
     ~LookupBuffers() {
-        delete[] window;
+        std::free(window);
         delete[] output;
     }
 };
@@ -72,11 +74,12 @@ uint8_t* AssetArchive::extract(ByteRange archive, std::string_view name, uint32_
     uint64_t position = sizeof kMarker + u16(head + 5);
 
     LookupBuffers buffers;
-    buffers.window = new (std::nothrow) uint8_t[kRarWindowSize];
-    if (!buffers.window) return nullptr;
-    // Set up on the first compressed entry only: stored lookups never pay for clearing it.
+    // Set up on the first compressed entry only: stored lookups never pay for a window.
     std::optional<Rar20Decoder> decoder;
     bool continuing = false;  // the decoder holds the state of an earlier entry
+    // What the window has taken in since the decoder last started afresh, at most: the
+    // window is sized from the entries' declared sizes and grows before the stream could wrap.
+    uint64_t streamBytes = 0;
 
     char wanted[kNameWork];
     const size_t wantedLength = foldName(name.data(), name.size(), wanted);
@@ -132,7 +135,19 @@ uint8_t* AssetArchive::extract(ByteRange archive, std::string_view name, uint32_
                 if (output && unpackedSize) std::memcpy(output, packed, unpackedSize);
             } else {
                 const bool continueSolid = solid && (flags & kSolidEntry) && continuing;
-                if (!decoder) decoder.emplace(buffers.window);
+                streamBytes = (continueSolid ? streamBytes : 0) + unpackedSize + kRarMaxMatch;
+                const uint32_t windowSize = Rar20Decoder::windowSizeFor(streamBytes);
+                if (windowSize > buffers.windowSize) {
+                    // Zero-filled by calloc: a large window's pages are only touched as the
+                    // stream reaches them.
+                    auto* window = static_cast<uint8_t*>(std::calloc(windowSize, 1));
+                    if (!window) return nullptr;
+                    if (decoder) decoder->growWindow(window, windowSize);
+                    else decoder.emplace(window, windowSize);
+                    std::free(buffers.window);
+                    buffers.window = window;
+                    buffers.windowSize = windowSize;
+                }
                 if (!decoder->decode(packed, packedSize, output, unpackedSize, continueSolid)) return nullptr;
                 continuing = true;
             }

@@ -23,8 +23,13 @@ struct Image {
 bool loadJpeg(std::string_view path, Image& image, bool fromResource, uint16_t resourceId);
 bool loadTga(std::string_view path, Image& image, bool fromResource, uint16_t resourceId);
 
+// Bigger JPEG pictures than this are refused rather than allocated (textures are 2048 x 2048
+// at most).
+constexpr size_t kMaxJpegPixelBytes = size_t{128} << 20;
+
 // The same decoders over bytes already in memory (used by the two above, tools and fuzzers).
-bool decodeJpeg(const uint8_t* data, size_t size, Image& image);
+// maxPixelBytes lowers the JPEG size limit (the fuzzer keeps each picture small).
+bool decodeJpeg(const uint8_t* data, size_t size, Image& image, size_t maxPixelBytes = kMaxJpegPixelBytes);
 bool decodeTga(const uint8_t* data, size_t size, Image& image);
 
 }  // namespace ravelin

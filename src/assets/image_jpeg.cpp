@@ -14,9 +14,7 @@
 namespace ravelin {
 namespace {
 
-// Bigger pictures than this are refused rather than allocated (textures are 2048 x 2048 at
-// most); it also bounds libjpeg's own working memory.
-constexpr size_t kMaxPixelBytes = 128u << 20;
+// Bounds libjpeg's own working memory.
 constexpr long kMaxDecoderMemory = 256l << 20;
 
 struct ErrorManager {
@@ -72,7 +70,7 @@ void termSource(j_decompress_ptr) {}
 
 // Plain C-style state only: nothing with a destructor lives across setjmp/longjmp here.
 // Returns 0: not decodable (no pixels), 1: decoded (possibly partly, rows left black).
-int decodeInto(const uint8_t* data, size_t size, Image* image) {
+int decodeInto(const uint8_t* data, size_t size, Image* image, size_t maxPixelBytes) {
     jpeg_decompress_struct info;
     ErrorManager errors;
     jpeg_source_mgr source;
@@ -98,15 +96,18 @@ int decodeInto(const uint8_t* data, size_t size, Image* image) {
     info.src = &source;
 
     jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
+    // The size is known from the header: an oversized picture is refused before the decoder
+    // sets up (a progressive one would read the whole file into full-size buffers first).
+    jpeg_calc_output_dimensions(&info);
     const size_t width = info.output_width;
     const size_t height = info.output_height;
     const size_t components = static_cast<size_t>(info.output_components);
     const size_t rowLength = width * components;
-    if (width == 0 || height == 0 || rowLength * height > kMaxPixelBytes) {
+    if (width == 0 || height == 0 || rowLength * height > maxPixelBytes) {
         jpeg_destroy_decompress(&info);
         return 0;
     }
+    jpeg_start_decompress(&info);
     image->width = static_cast<int>(width);
     image->height = static_cast<int>(height);
     image->bytesPerPixel = static_cast<int>(components);
@@ -127,10 +128,10 @@ int decodeInto(const uint8_t* data, size_t size, Image* image) {
 
 }  // namespace
 
-bool decodeJpeg(const uint8_t* data, size_t size, Image& image) {
+bool decodeJpeg(const uint8_t* data, size_t size, Image& image, size_t maxPixelBytes) {
     image.reset();
     if (!data || size == 0) return false;
-    if (decodeInto(data, size, &image) == 0) {
+    if (decodeInto(data, size, &image, maxPixelBytes) == 0) {
         image.reset();
         return false;
     }

@@ -48,11 +48,31 @@ constexpr uint8_t kShortExtra[8] = {2, 2, 3, 4, 5, 6, 6, 6};
 
 }  // namespace
 
-Rar20Decoder::Rar20Decoder(uint8_t* window) : window_(window) { reset(); }
+Rar20Decoder::Rar20Decoder(uint8_t* window, uint32_t windowSize)
+    : window_(window), windowSize_(windowSize), windowMask_(windowSize - 1) {
+    reset();
+}
+
+uint32_t Rar20Decoder::windowSizeFor(uint64_t bytes) {
+    uint32_t size = kRarMinWindowSize;
+    while (size < kRarWindowSize && size < bytes) size <<= 1;
+    return size;
+}
+
+void Rar20Decoder::growWindow(uint8_t* window, uint32_t windowSize) {
+    // The smaller window never wrapped, so every byte keeps its position in the bigger one.
+    std::memcpy(window, window_, windowSize_);
+    window_ = window;
+    windowSize_ = windowSize;
+    windowMask_ = windowSize - 1;
+}
 
 void Rar20Decoder::reset() {
-    // A match reaching behind the first byte of a stream reads zeros, never stale data.
-    std::memset(window_, 0, kRarWindowSize);
+    // A match reaching behind the first byte of a stream reads zeros, never stale data. A
+    // window nothing was decoded into since it was cleared (or handed over) is left alone:
+    // pages of a large calloc window stay untouched until the stream reaches them.
+    if (windowDirty_) std::memset(window_, 0, windowSize_);
+    windowDirty_ = false;
     windowPos_ = 0;
     std::memset(oldDist_, 0, sizeof oldDist_);
     oldDistPtr_ = 0;
@@ -255,7 +275,7 @@ uint8_t Rar20Decoder::decodeAudio(int delta) {
 
 void Rar20Decoder::put(uint8_t byte) {
     window_[windowPos_] = byte;
-    windowPos_ = (windowPos_ + 1) & kRarWindowMask;
+    windowPos_ = (windowPos_ + 1) & windowMask_;
     if (produced_ < outputSize_) {
         if (output_) output_[produced_] = byte;
         ++produced_;
@@ -266,9 +286,15 @@ void Rar20Decoder::copyMatch(uint32_t length, uint32_t distance) {
     oldDist_[oldDistPtr_++ & 3] = distance;
     lastDist_ = distance;
     lastLength_ = length;
-    uint32_t from = (windowPos_ - distance) & kRarWindowMask;
+    if (distance > windowSize_) {
+        // Only a window smaller than the format's can be reached past, and it holds the whole
+        // stream: the match starts before the stream, where the full window holds zeros.
+        for (uint32_t i = 0; i < length; ++i) put(0);
+        return;
+    }
+    uint32_t from = (windowPos_ - distance) & windowMask_;
     // The common case: neither end wraps around the window and the output has room.
-    if (from + length <= kRarWindowSize && windowPos_ + length <= kRarWindowSize &&
+    if (from + length <= windowSize_ && windowPos_ + length <= windowSize_ &&
         outputSize_ - produced_ >= length) {
         uint8_t* to = window_ + windowPos_;
         const uint8_t* source = window_ + from;
@@ -276,12 +302,12 @@ void Rar20Decoder::copyMatch(uint32_t length, uint32_t distance) {
         for (uint32_t i = 0; i < length; ++i) to[i] = source[i];
         if (output_) std::memcpy(output_ + produced_, to, length);
         produced_ += length;
-        windowPos_ = (windowPos_ + length) & kRarWindowMask;
+        windowPos_ = (windowPos_ + length) & windowMask_;
         return;
     }
     for (uint32_t i = 0; i < length; ++i) {
         put(window_[from]);
-        from = (from + 1) & kRarWindowMask;
+        from = (from + 1) & windowMask_;
     }
 }
 
@@ -296,6 +322,7 @@ bool Rar20Decoder::decode(const uint8_t* input, size_t inputSize, uint8_t* outpu
     produced_ = 0;
     if (!continueSolid) reset();
     if (outputSize == 0) return true;
+    windowDirty_ = true;
     if (!continueSolid || !tablesRead_) {
         if (!readTables()) return false;
     }

@@ -1,7 +1,9 @@
 // RAR 2.0 decompressor (LZ77 over a 1 MiB window with Huffman-coded symbols, plus the
 // multimedia mode that predicts audio-like bytes for up to four channels).
 // Called by AssetArchive::extract; the caller owns the window and the output buffer, the
-// decoder owns only its tables and keeps them between entries of a solid archive.
+// decoder owns only its tables and keeps them between entries of a solid archive. The window
+// may be smaller than the format's 1 MiB when the caller knows the stream fits in it
+// (windowSizeFor): clearing 1 MiB for a few hundred bytes of output is most of the work.
 #pragma once
 
 #include <cstddef>
@@ -10,12 +12,26 @@
 namespace ravelin {
 
 constexpr uint32_t kRarWindowSize = 0x100000;
-constexpr uint32_t kRarWindowMask = kRarWindowSize - 1;
+constexpr uint32_t kRarMinWindowSize = 0x1000;
+// The longest match (260 bytes) may run past the requested output: one decode call passes at
+// most its output size plus this many bytes through the window.
+constexpr uint32_t kRarMaxMatch = 260;
 
 class Rar20Decoder {
 public:
-    // window: kRarWindowSize bytes owned by the caller, alive as long as this decoder is used.
-    explicit Rar20Decoder(uint8_t* window);
+    // window: windowSize bytes, all zero (calloc, a value-initialised vector), owned by the
+    // caller and alive as long as this decoder is used; the size a power of two from
+    // kRarMinWindowSize to kRarWindowSize. A window smaller than the format's decodes exactly
+    // as the full one while the stream since the last reset fits in it: a match reaching
+    // before the stream's start reads zeros in both.
+    explicit Rar20Decoder(uint8_t* window, uint32_t windowSize = kRarWindowSize);
+
+    // The window size that holds `bytes` of stream without wrapping (the full window beyond).
+    static uint32_t windowSizeFor(uint64_t bytes);
+    // Moves to a bigger window, all zero as above, before the stream outgrows the current one;
+    // the bytes so far are copied over at the same positions. The old window may be freed
+    // afterwards.
+    void growWindow(uint8_t* window, uint32_t windowSize);
 
     // Forgets everything of earlier entries (a new, non-solid stream): clears the window,
     // the distances, the stored code lengths and the audio predictors.
@@ -70,7 +86,10 @@ private:
     void copyMatch(uint32_t length, uint32_t distance);
 
     uint8_t* window_;
+    uint32_t windowSize_;
+    uint32_t windowMask_;
     uint32_t windowPos_ = 0;
+    bool windowDirty_ = false;  // the window may hold bytes other than zero
 
     const uint8_t* input_ = nullptr;
     size_t inputSize_ = 0;

@@ -60,7 +60,7 @@ void drawWheels(const Car& car, uint32_t list, bool rims) {
         if (i == 0 || i == 2) glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
         const float k = (i == 0 || i == 2) ? -360.0f : 360.0f;  // ten turns per segment
         glRotatef(car.t * k * 10.0f, 1.0f, 0.0f, 0.0f);
-        glCallList(list);
+        callList(list);
         glPopMatrix();
     }
 }
@@ -94,7 +94,7 @@ void drawShadows(const std::array<Car, kCarCount>& cars, const CarAssets& assets
         glTranslatef(car.frame.position.x, car.frame.position.y, car.frame.position.z);
         frameMatrix(car.frame);
         glScalef(kShadowScale, kShadowScale, kShadowScale);
-        glCallList(car.shadowList);
+        callList(car.shadowList);
         glPopMatrix();
     }
     glDisable(GL_BLEND);
@@ -123,7 +123,7 @@ void drawBodies(const std::array<Car, kCarCount>& cars, const CarAssets& assets)
         placement(car);
         if (multi) illuminationMatrix(car);
         car.bodyTexture.bind();
-        glCallList(car.bodyList);
+        callList(car.bodyList);
         glPopMatrix();
     }
 }
@@ -171,7 +171,7 @@ void drawReflections(const std::array<Car, kCarCount>& cars, const CarAssets& as
         glPushMatrix();
         placement(car);
         if (multi) illuminationMatrix(car);
-        glCallList(car.reflectionList);
+        callList(car.reflectionList);
         glPopMatrix();
     }
 }
@@ -247,7 +247,7 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
         selectTextureUnit(0);
     }
     glDepthFunc(GL_LESS);
-    glCallList(assets.helmet);
+    callList(assets.helmet);
     specular(0.0f, 0.0f, 0.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -260,7 +260,7 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
     }
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_LIGHTING);
-    glCallList(assets.helmet);
+    callList(assets.helmet);
     glEnable(GL_LIGHTING);
     glPopMatrix();
 }

@@ -46,6 +46,10 @@ void resetTextureUnits() {
     glEnable(GL_TEXTURE_2D);
 }
 
+void callList(unsigned list) {
+    if (list != 0) glCallList(list);
+}
+
 void frameMatrix(const TrackFrame& frame) {
     const GLfloat m[16] = {frame.right.x,   frame.right.y,   frame.right.z,   0,
                            frame.forward.x, frame.forward.y, frame.forward.z, 0,

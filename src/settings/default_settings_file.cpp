@@ -26,6 +26,14 @@ std::string lowerCopy(std::string_view s) {
     return out;
 }
 
+// a equals the lower-case b once A–Z are folded (no copy: every lookup scans the table).
+bool equalsFolded(std::string_view a, std::string_view lowerB) {
+    if (a.size() != lowerB.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerB[i]) return false;
+    return true;
+}
+
 }  // namespace
 
 void DefaultSettingsFile::load(ByteRange bytes) {
@@ -68,7 +76,7 @@ std::string DefaultSettingsFile::lookupDefault(std::string_view key) const {
     for (char c : asked)
         if (!dropped(static_cast<unsigned char>(c))) compact += c;
     for (const auto& e : entries_) {
-        if (lowerCopy(e.first) == compact) return lowerCopy(e.second);
+        if (equalsFolded(e.first, compact)) return lowerCopy(e.second);
     }
     platform().messageBox(kDefaultsMissingKeyMessage, asked, TextEncoding::Cp1251);
     return {};

@@ -1,5 +1,5 @@
 // Whole frames of the generated world, composed as the run composes them but without the race:
-// neither black nor uniform (with and without multitexturing); the lens flare's streaks and ghosts
+// neither black nor uniform and free of GL errors (with and without multitexturing); the lens flare's streaks and ghosts
 // with the sun in view; a fading scene transition blended at its alpha; and the state the overlay
 // scene leaves for what follows it (clock digits added, not pasted; the next frame's sky whole).
 // Skips without a display or a generated archive. RAVELIN_TEST_PNG_DIR names a folder for the
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/frame_composition.h"
+#include "app/gl_check.h"
 #include "app/png_file.h"
 #include "assets/asset_file.h"
 #include "gl_window.h"
@@ -74,6 +75,17 @@ protected:
         return window->readAll();
     }
 
+    // Frames drawn with the GL error check on: no phase may raise an error.
+    std::vector<uint8_t> checkedFrames(int count, float dt) {
+        enableGlCheck(true);
+        resetGlErrorCounts();
+        for (int i = 1; i < count; ++i) frame(dt);
+        auto rgb = frame(dt);
+        enableGlCheck(false);
+        EXPECT_EQ(glErrorTotal(), 0u) << "a phase of the composed frame raised a GL error";
+        return rgb;
+    }
+
     void save(const std::vector<uint8_t>& rgb, const char* name) const {
         if (const char* out = std::getenv("RAVELIN_TEST_PNG_DIR"))
             writePng(std::string(out) + "/" + name + ".png", rgb.data(), kWidth, kHeight);
@@ -95,17 +107,14 @@ void neitherBlackNorUniform(const std::vector<uint8_t>& rgb) {
 
 TEST_F(ComposedFrame, WithMultitexture) {
     load(true);
-    frame(0.5f);
-    frame(0.5f);
-    const auto rgb = frame(0.5f);
+    const auto rgb = checkedFrames(3, 0.5f);
     save(rgb, "composed_multi");
     neitherBlackNorUniform(rgb);
 }
 
 TEST_F(ComposedFrame, WithoutMultitexture) {
     load(false);
-    frame(0.5f);
-    const auto rgb = frame(0.5f);
+    const auto rgb = checkedFrames(2, 0.5f);
     save(rgb, "composed_single");
     neitherBlackNorUniform(rgb);
 }
@@ -187,6 +196,32 @@ TEST_F(ComposedFrame, ClockDigitsAddLightAndTheNextSkyIsWhole) {
     int magenta = 0;
     for (size_t i = 0; i < next.size(); i += 3) magenta += next[i] == 255 && next[i + 1] == 0 && next[i + 2] == 255;
     EXPECT_EQ(magenta, 0);
+}
+
+// An error counts once, against the phase it followed; the check off leaves it pending.
+TEST(GlCheck, CountsAnErrorAgainstThePhaseItFollowed) {
+    if (!testing::haveDisplay()) GTEST_SKIP() << "no display";
+    testing::GlWindow w;
+    ASSERT_TRUE(w.ok());
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    enableGlCheck(true);
+    resetGlErrorCounts();
+    glEnable(GL_TEXTURE_ENV);  // not a capability: GL_INVALID_ENUM
+    glCheck(FramePhase::Cars);
+    glCheck(FramePhase::Overlay);
+    EXPECT_EQ(glErrorCount(FramePhase::Cars), 1u);
+    EXPECT_EQ(glErrorTotal(), 1u);
+    enableGlCheck(false);
+    glEnable(GL_TEXTURE_ENV);
+    glCheck(FramePhase::Sky);
+    EXPECT_EQ(glErrorTotal(), 1u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_ENUM));
+    resetGlErrorCounts();
+    // Messages and figures tell the phases apart by name.
+    for (size_t i = 0; i < kFramePhaseCount; ++i)
+        for (size_t j = i + 1; j < kFramePhaseCount; ++j)
+            EXPECT_STRNE(kFramePhaseNames[i], kFramePhaseNames[j]);
 }
 
 }  // namespace

@@ -292,5 +292,16 @@ TEST(ArchiveListing, EntriesAndWhereTheScanStopped) {
 
     auto sub = RarBuilder().add(storedEntry("x", bytesOf("y"))).block(0x77, 0, 32).end().bytes();
     EXPECT_EQ(listArchive(rangeOf(sub)).problem, "sub-block (type 0x77) met");
+
+    // The lookup reads on past an end block with entries after it: the listing shows them
+    // too, and says where the end block stands.
+    auto hidden = RarBuilder().add(storedEntry("a", bytesOf("1"))).end().add(storedEntry("b", bytesOf("2"))).bytes();
+    ArchiveListing beyond = listArchive(rangeOf(hidden));
+    ASSERT_EQ(beyond.entries.size(), 2u);
+    EXPECT_EQ(beyond.problem, "data after the end block");
+    EXPECT_EQ(beyond.problemOffset, 20u + 32u + 1u + 1u);
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> b(AssetArchive::extract(rangeOf(hidden), "b", size));
+    EXPECT_TRUE(b && size == 1);
     EXPECT_FALSE(listArchive({}).validMarker);
 }

@@ -167,6 +167,14 @@ TEST(Jpeg, FatalErrorEndsOnlyThisPicture) {
     EXPECT_TRUE(fake.messages.empty());
 }
 
+TEST(Jpeg, PictureOverTheSizeLimitIsRefusedFromItsHeader) {
+    auto jpeg = encodeJpeg(40, 24, redOverBlue(40, 24), true);
+    Image image;
+    EXPECT_TRUE(decodeJpeg(jpeg.data(), jpeg.size(), image, 40 * 24 * 3));
+    EXPECT_FALSE(decodeJpeg(jpeg.data(), jpeg.size(), image, 40 * 24 * 3 - 1));
+    EXPECT_FALSE(image.valid());
+}
+
 TEST(JpegLoad, MissingEntryShowsTheMessageMissingBlobDoesNot) {
     FakePlatform fake;
     auto jpeg = encodeJpeg(8, 8, redOverBlue(8, 8));

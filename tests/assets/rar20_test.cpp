@@ -29,10 +29,11 @@ bool extractTo(const std::vector<uint8_t>& archive, std::string_view name, std::
     return true;
 }
 
-// Decodes one stream with a fresh decoder.
-bool decodeStream(const std::vector<uint8_t>& packed, std::vector<uint8_t>& out, uint32_t size) {
-    std::vector<uint8_t> window(kRarWindowSize);
-    Rar20Decoder decoder(window.data());
+// Decodes one stream with a fresh decoder, in the format's window or a smaller one.
+bool decodeStream(const std::vector<uint8_t>& packed, std::vector<uint8_t>& out, uint32_t size,
+                  uint32_t windowSize = kRarWindowSize) {
+    std::vector<uint8_t> window(windowSize);
+    Rar20Decoder decoder(window.data(), windowSize);
     out.assign(size, 0xCC);
     return decoder.decode(packed.data(), packed.size(), out.data(), size, false);
 }
@@ -47,6 +48,14 @@ protected:
         etalon = readFile(dir + "etalon.bin");
         if (archive.empty() || etalon.empty())
             GTEST_SKIP() << "test_v2.rar / etalon.bin not found under " << dir << " (shared test data absent)";
+    }
+    // The data area of p1.bin, a compressed copy of the etalon.
+    std::vector<uint8_t> p1Stream() const {
+        const size_t position = 20 + 38 + 16384;
+        const size_t header = archive[position + 5];
+        const size_t packed = archive[position + 7] | archive[position + 8] << 8;
+        return {archive.begin() + static_cast<long>(position + header),
+                archive.begin() + static_cast<long>(position + header + packed)};
     }
     std::vector<uint8_t> archive;
     std::vector<uint8_t> etalon;
@@ -114,13 +123,19 @@ TEST_F(RealArchive, TruncatedCopiesFailCleanly) {
     }
 }
 
+TEST_F(RealArchive, SmallestWindowForTheStreamDecodesAsTheFullOne) {
+    const std::vector<uint8_t> stream = p1Stream();
+    const uint32_t windowSize = Rar20Decoder::windowSizeFor(16384 + kRarMaxMatch);
+    EXPECT_EQ(windowSize, 32768u);
+    std::vector<uint8_t> out;
+    ASSERT_TRUE(decodeStream(stream, out, 16384, windowSize));
+    EXPECT_TRUE(out == etalon);
+}
+
 TEST_F(RealArchive, DecoderRejectsShortenedDataAreas) {
     // The same stream with its data area cut short (headers kept consistent) fails.
-    size_t position = 20 + 38 + 16384;  // p1.bin
-    size_t header = archive[position + 5];
-    size_t packed = archive[position + 7] | archive[position + 8] << 8;
-    std::vector<uint8_t> stream(archive.begin() + static_cast<long>(position + header),
-                                archive.begin() + static_cast<long>(position + header + packed));
+    const std::vector<uint8_t> stream = p1Stream();
+    const size_t packed = stream.size();
     std::vector<uint8_t> out;
     ASSERT_TRUE(decodeStream(stream, out, 16384));
     EXPECT_TRUE(out == etalon);
@@ -170,6 +185,10 @@ TEST(Rar20Stream, LengthAndDistanceExtraBitsAndLongDistanceBonus) {
     far.bits(0, 12);       // distance 8193
     far.symbol('z');
     ASSERT_TRUE(decodeStream(far.finish(), out, 6));
+    EXPECT_EQ(out, (std::vector<uint8_t>{'q', 0, 0, 0, 0, 'z'}));
+    // A window smaller than the distance holds the whole stream: the match still reads the
+    // zeros before the stream's start, not the bytes the small window wraps onto.
+    ASSERT_TRUE(decodeStream(far.finish(), out, 6, kRarMinWindowSize));
     EXPECT_EQ(out, (std::vector<uint8_t>{'q', 0, 0, 0, 0, 'z'}));
 }
 
@@ -314,6 +333,32 @@ TEST(Rar20Archive, SolidContinuationAcrossEntries) {
                      .bytes();
     EXPECT_FALSE(extractTo(plain, "two", out));
     EXPECT_TRUE(extractTo(plain, "one", out));
+}
+
+TEST(Rar20Archive, SolidStreamOutgrowingTheFirstWindowKeepsWhatItHolds) {
+    // Entry one fits the smallest window; entry two's 6000 bytes make it grow, and its final
+    // match still finds "hello" from entry one, 6005 bytes back.
+    Rar20Writer a;
+    a.tables();
+    for (char c : std::string("hello")) a.symbol(c);
+    Rar20Writer b;
+    std::string expected = "hello";
+    for (int i = 0; i < 6000; ++i) {
+        b.symbol('0' + i % 10);
+        expected += static_cast<char>('0' + i % 10);
+    }
+    b.symbol(270 + 2);     // length 5
+    b.distanceSymbol(24);  // base 4096 + 11 extra bits: 4097 + 1908 = 6005
+    b.bits(1908, 11);
+    expected += "hello";
+    auto archive = RarBuilder(0x0008)
+                       .add(packedEntry("one", a.finish(), bytesOf("hello")))
+                       .add(packedEntry("two", b.finish(), bytesOf(expected.substr(5)), 0x0010))
+                       .end()
+                       .bytes();
+    std::vector<uint8_t> out;
+    ASSERT_TRUE(extractTo(archive, "two", out));
+    EXPECT_EQ(std::string(out.begin(), out.end()), expected.substr(5));
 }
 
 TEST(Rar20Archive, TablesSwitchedAtTheEndOfASolidEntryServeTheNext) {

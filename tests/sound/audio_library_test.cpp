@@ -241,6 +241,19 @@ TEST_F(AudioLibrary, OnePlaybackAtATimeAndBadHandlesRefused) {
     EXPECT_NE(Audio_SamplePlay(plain), 0u);
 }
 
+TEST_F(AudioLibrary, ChainedFileLoadsOnlyWhileItsLinksShareOneLayout) {
+    std::vector<uint8_t> mono = encodeOgg(sine(441.0f, 4410, kRate, 0.5f), 1, kRate);
+    std::vector<uint8_t> twice = mono;
+    std::vector<uint8_t> second = encodeOgg(sine(441.0f, 4410, kRate, 0.5f), 1, kRate, 0.5f, 2);
+    twice.insert(twice.end(), second.begin(), second.end());
+    EXPECT_NE(Audio_SampleLoad(true, twice.data(), 0, uint32_t(twice.size()), 1, 0), 0u);
+    std::vector<uint8_t> changed = mono;
+    std::vector<uint8_t> stereo = encodeOgg(std::vector<float>(8820, 0.25f), 2, kRate, 0.5f, 2);
+    changed.insert(changed.end(), stereo.begin(), stereo.end());
+    EXPECT_EQ(Audio_SampleLoad(true, changed.data(), 0, uint32_t(changed.size()), 1, 0), 0u);
+    EXPECT_EQ(Audio_ErrorGetCode(), kAudioErrorFileFormat);
+}
+
 TEST_F(AudioLibrary, StopSilencesAndStartResumes) {
     AudioHandle sample = loadSine(441.0f, kRate, kAudioSampleLoop);
     Audio_SamplePlay(sample);

@@ -11,7 +11,7 @@
 
 namespace ravelin::test {
 
-std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, int rate, float quality) {
+std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, int rate, float quality, int serial) {
     if (channels < 1) return {};
     // The generator's encoder takes one vector per channel.
     std::vector<std::vector<float>> split(static_cast<size_t>(channels));
@@ -20,7 +20,7 @@ std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, 
         split[size_t(c)].resize(frames);
         for (size_t i = 0; i < frames; ++i) split[size_t(c)][i] = samples[i * size_t(channels) + size_t(c)];
     }
-    return assetgen::encodeVorbis(split.data(), channels, rate, quality);
+    return assetgen::encodeVorbis(split.data(), channels, rate, quality, serial);
 }
 
 namespace {

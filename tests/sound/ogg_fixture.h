@@ -8,8 +8,10 @@
 
 namespace ravelin::test {
 
-// Interleaved float samples in -1..1, channels 1 or 2.
-std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, int rate, float quality = 0.5f);
+// Interleaved float samples in -1..1, channels 1 or 2. Files of different serial numbers
+// joined one after the other make a chained file.
+std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, int rate, float quality = 0.5f,
+                               int serial = 1);
 // Decodes a whole Ogg Vorbis file to interleaved floats; false when it cannot.
 bool decodeOgg(const std::vector<uint8_t>& file, std::vector<float>& samples, int& channels, int& rate);
 

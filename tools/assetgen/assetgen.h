@@ -60,8 +60,10 @@ std::vector<uint8_t> encodeBmp24(const std::vector<uint8_t>& rgb, int width, int
 
 // Sound: one float sample vector per channel (-1 … 1, all the same length) to an Ogg Vorbis file
 // in memory at the given quality (-0.1 … 1); a fixed stream serial, so the same input gives the
-// same bytes. Empty when the encoder refuses the parameters.
-std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, int rate, float quality);
+// same bytes (files of different serials joined one after the other make a chained file). Empty
+// when the encoder refuses the parameters.
+std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, int rate, float quality,
+                                  int serial = 0x52617631);
 
 // Scene-mesh layout ("meshes\<stem>.dat"): world-space vertices, per-corner normals already in
 // the frame the loader's rotation (axis, -angle) turns into world space.

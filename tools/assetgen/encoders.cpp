@@ -121,7 +121,8 @@ std::vector<uint8_t> encodeBmp24(const std::vector<uint8_t>& rgb, int width, int
     return b;
 }
 
-std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, int rate, float quality) {
+std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, int rate, float quality,
+                                  int serial) {
     std::vector<uint8_t> out;
     vorbis_info vi;
     vorbis_info_init(&vi);
@@ -137,7 +138,7 @@ std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channe
     vorbis_analysis_init(&vd, &vi);
     vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
-    ogg_stream_init(&os, 0x52617631);  // fixed serial: same input, same bytes
+    ogg_stream_init(&os, serial);
     ogg_packet header, comments, codebooks;
     vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
     ogg_stream_packetin(&os, &header);

@@ -197,18 +197,6 @@ size_t memoryRead(void* destination, size_t size, size_t count, void* source) {
     return items;
 }
 
-int memorySeek(void* source, ogg_int64_t offset, int whence) {
-    MemoryFile& f = *static_cast<MemoryFile*>(source);
-    ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(f.position) : ogg_int64_t(f.size);
-    if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
-    ogg_int64_t target = base + offset;
-    if (target < 0 || target > ogg_int64_t(f.size)) return -1;
-    f.position = size_t(target);
-    return 0;
-}
-
-long memoryTell(void* source) { return long(static_cast<MemoryFile*>(source)->position); }
-
 struct Decoded {
     std::vector<int16_t> values;
     int channels = 0;
@@ -217,7 +205,11 @@ struct Decoded {
 
 bool decodeVorbis(const uint8_t* data, size_t size, Decoded& out) {
     MemoryFile file{data, size, 0};
-    ov_callbacks callbacks{memoryRead, memorySeek, nullptr, memoryTell};
+    // Read front to back as a stream, without seek callbacks: the seekable open scans a chained
+    // file's links by bisection, and libvorbisfile 1.3.7 leaks memory on that path (a chained
+    // file whose second link changes the layout is enough). A stream has no total length to
+    // reserve ahead; the values grow as decoded.
+    ov_callbacks callbacks{memoryRead, nullptr, nullptr, nullptr};
     OggVorbis_File vf;
     if (ov_open_callbacks(&file, &vf, nullptr, 0, callbacks) != 0) return false;
     bool ok = true;
@@ -228,10 +220,6 @@ bool decodeVorbis(const uint8_t* data, size_t size, Decoded& out) {
     }
     out.channels = info->channels;
     out.rate = int32_t(info->rate);
-    ogg_int64_t total = ov_pcm_total(&vf, -1);
-    if (total > 0 && size_t(total) * size_t(out.channels) <= kMaxDecodedValues) {
-        out.values.reserve(size_t(total) * size_t(out.channels));
-    }
     char buffer[8192];
     for (;;) {
         int section = 0;

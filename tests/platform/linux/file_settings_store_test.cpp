@@ -4,13 +4,19 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_platform.h"
 #include "platform/linux/file_settings_store.h"
@@ -340,4 +346,63 @@ TEST(FileSettingsStore, UncreatableFolderFailsEveryQuietly) {
     FileSettingsStore nowhere{std::string()};
     EXPECT_FALSE(nowhere.open(false));
     nowhere.close();
+}
+
+// A save killed at any moment leaves the complete old file or the complete new one. A child
+// process saves two sets of values in turn without pause and is killed after a random short
+// delay, a few hundred times; the delays spread over two saves' time so that the kills land
+// before, inside and after the write, the flush and the rename.
+TEST(FileSettingsStore, KilledSavesLeaveTheOldOrTheNewFileWhole) {
+    TempHome home;
+    const fs::path file = home.path / "ravelin" / "settings.conf";
+    // Two hundred values make a file of a few kilobytes.
+    auto save = [&home](uint32_t base) {
+        FileSettingsStore store(home.path.string());
+        store.open(true);
+        for (uint32_t i = 0; i < 200; ++i) store.set("Value" + std::to_string(i), base + i);
+        store.close();
+        return store.lastWriteSucceeded();
+    };
+    ASSERT_TRUE(save(1000000));
+    const std::string first = readText(file);
+    std::vector<int64_t> times;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(save(2000000));
+        times.push_back(std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+                            .count());
+    }
+    std::sort(times.begin(), times.end());
+    const std::string second = readText(file);
+    ASSERT_NE(first, second);
+
+    const int64_t spread = std::min<int64_t>(2 * times[2], 10000) + 1;
+    std::mt19937 random(19);
+    int unchanged = 0, replaced = 0;
+    for (int round = 0; round < 200; ++round) {
+        const std::string before = readText(file);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            char go = 1;
+            if (::write(ready[1], &go, 1) != 1) ::_exit(1);
+            for (uint32_t k = 0;; ++k) save(k % 2 ? 1000000 : 2000000);
+        }
+        char go = 0;
+        // The delay counts from the child's start, not from the fork.
+        EXPECT_EQ(::read(ready[0], &go, 1), 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        ::usleep(static_cast<useconds_t>(random() % spread));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const std::string after = readText(file);
+        ASSERT_TRUE(after == first || after == second) << "round " << round << ": " << after.size() << " bytes";
+        (after == before ? unchanged : replaced) += 1;
+    }
+    std::printf("200 kills within %lld us: the file unchanged after %d, replaced whole after %d\n",
+                static_cast<long long>(spread), unchanged, replaced);
 }

@@ -285,8 +285,11 @@ bool readPng(const fs::path& path, int& width, int& height, std::vector<uint8_t>
 TEST_F(ShellRunTest, CaptureWritesPicturesThatShowAMovingRace) {
     fs::path frames = dir / "frames";
     fs::create_directories(frames);
-    Child child = spawn({"--capture", frames.string(), "--frames", "25", "--every", "8", "--size", "320x240"});
+    // With the GL check on: the capture fails on any GL error.
+    Child child = spawn({"--capture", frames.string(), "--frames", "25", "--every", "8", "--size", "320x240"},
+                        {"RAVELIN_GL_CHECK=1"});
     ASSERT_EQ(wait(child), 0) << outputOf(child);
+    EXPECT_NE(outputOf(child).find("gl_errors 0"), std::string::npos) << outputOf(child);
     std::vector<std::vector<uint8_t>> pictures;
     for (int frame : {0, 8, 16, 24}) {
         char name[32];
