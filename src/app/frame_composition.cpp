@@ -8,11 +8,12 @@
 namespace ravelin {
 namespace {
 
-// Depth writes on and only depth cleared (the sky dome covers every pixel, so colour never needs
-// clearing); the usual blend function; the front material every lit part starts from.
-void beginPicture() {
+// Depth writes on, colour and depth cleared (colour to the sky's ground colour, which shows where
+// the dome ends below the horizon and nothing else is drawn); the usual blend function; the front
+// material every lit part starts from.
+void beginPicture(const Sky& sky) {
     glDepthMask(GL_TRUE);
-    glClear(GL_DEPTH_BUFFER_BIT);
+    sky.clear();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     const GLfloat diffuse[] = {1, 1, 1, 1};
     const GLfloat ambient[] = {0, 0, 0, 0};
@@ -57,7 +58,7 @@ void drawWorldPicture(RunWorld& world, FramePhaseObserver* phases) {
     CameraPose camera;
     Frustum frustum;
     runPhase(phases, FramePhase::Sky, [&] {
-        beginPicture();
+        beginPicture(world.sky);
         camera = applyCamera(world.director);
         world.sky.draw(camera.eye);
         // The scenes and the cars cull against the view as the camera left it.

@@ -188,8 +188,12 @@ TEST_F(ComposedFrame, ClockDigitsAddLightAndTheNextSkyIsWhole) {
                 lit += clock[i] > plain[i] + 40;
             }
     EXPECT_GT(lit, 500);
-    // The colour buffer is never cleared: the next frame's sky, drawn with what the clock left,
-    // must cover everything.
+    // The next frame's clear and sky, drawn with what the clock left, must cover everything; the
+    // clear shows the dome picture's own ground colour (green) where the dome ends.
+    const float* ground = world->sky.groundColour;
+    EXPECT_GT(ground[1], 0.3f);
+    EXPECT_GT(ground[1], ground[0]);
+    EXPECT_GT(ground[1], ground[2]);
     glClearColor(1, 0, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     const auto next = frame();

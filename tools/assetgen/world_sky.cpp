@@ -10,7 +10,10 @@ namespace assetgen::world {
 namespace {
 
 constexpr double kDomeRadius = 24.0;
-constexpr double kDomeBottom = -20.0 * kPi / 180;  // the dome reaches below the horizon
+constexpr double kDomeBottom = -20.0 * kPi / 180;  // the picture reaches below the horizon
+// Below this elevation the picture is the plain ground colour (the blend into it ends here).
+constexpr double kGroundBlend = 0.2;
+constexpr double kGroundBelow = -kGroundBlend;
 
 // Distant hills: height above the horizon (radians) by azimuth, periodic.
 double hillHeight(double azimuth) {
@@ -65,7 +68,7 @@ D3 skyColour(D3 dir) {
     }
     if (el < 0) {
         const D3 ground{0.36, 0.44, 0.30};
-        c = c * (1 - smoothstep(0, 0.2, -el)) + ground * smoothstep(0, 0.2, -el);
+        c = c * (1 - smoothstep(0, kGroundBlend, -el)) + ground * smoothstep(0, kGroundBlend, -el);
     }
     return {clamp01(c.x), clamp01(c.y), clamp01(c.z)};
 }
@@ -87,10 +90,15 @@ void addSky(AssetSink& sink) {
     }
     sink.addArchiveFile("textures\\skydome.jpg", toJpeg(pic, 88, true));
 
-    // Dome mesh around the origin (the renderer moves it with the eye).
+    // Dome mesh around the origin (the renderer moves it with the eye). The picture reaches
+    // kDomeBottom, but the mesh starts at its first ring below kGroundBelow, where the picture is
+    // already the plain ground colour: the frame clears to that colour, so below the dome (and
+    // straight down) the same colour shows without a textured fill of its own.
     SceneMesh dome;
     const int seg = 48, rings = 18;
-    for (int r = 0; r <= rings; ++r) {
+    int firstRing = 0;
+    while (kDomeBottom + double(firstRing + 1) / rings * (kPi / 2 - kDomeBottom) <= kGroundBelow) ++firstRing;
+    for (int r = firstRing; r <= rings; ++r) {
         const double v = double(r) / rings;
         const double el = kDomeBottom + v * (kPi / 2 - kDomeBottom);
         for (int s = 0; s <= seg; ++s) {
@@ -100,25 +108,8 @@ void addSky(AssetSink& sink) {
             dome.uv0.push_back({float(double(s) / seg), float(v)});
         }
     }
-    // A last ring closes the dome straight below (the picture's bottom row stretched), so a
-    // camera looking down past the far ground never sees the cleared background.
-    for (int s = 0; s <= seg; ++s) {
-        dome.vertices.push_back({0, 0, float(-kDomeRadius)});
-        dome.uv0.push_back({float(double(s) / seg), 0.0f});
-    }
-    for (int r = -1; r < rings; ++r)
+    for (int r = 0; r < rings - firstRing; ++r)
         for (int s = 0; s < seg; ++s) {
-            if (r < 0) {
-                // Cap: from the pole ring (stored last) to ring 0.
-                const uint32_t pole = uint32_t((rings + 1) * (seg + 1) + s), a = uint32_t(s), b = a + 1;
-                for (uint32_t i : {pole, b, a}) {
-                    dome.faces.push_back(i);
-                    dome.uv0Faces.push_back(i);
-                    const V3 p = dome.vertices[i];
-                    dome.cornerNormals.push_back(toV3(normalize(D3{-p.x, -p.y, -p.z})));
-                }
-                continue;
-            }
             const uint32_t a = uint32_t(r * (seg + 1) + s), b = a + 1, c = a + uint32_t(seg + 1), d = c + 1;
             for (uint32_t i : {a, b, d, a, d, c}) {
                 dome.faces.push_back(i);
