@@ -141,7 +141,19 @@ Frustum frustumFromMatrices(const Matrix4& projection, const Matrix4& modelview)
         const Plane& p = f.planes[i];
         f.absPlanes[i] = {std::fabs(p.a), std::fabs(p.b), std::fabs(p.c), std::fabs(p.d)};
     }
+    f.depth = {rows[3][0], rows[3][1], rows[3][2], rows[3][3]};
+    // The view's rotation rows are unit length, so clip's second row carries the projection's
+    // vertical scale as its length.
+    f.screenScale = std::sqrt(rows[1][0] * rows[1][0] + rows[1][1] * rows[1][1] + rows[1][2] * rows[1][2]);
     return f;
+}
+
+float screenRadius(const Frustum& frustum, const Sphere& sphere) {
+    const Plane& d = frustum.depth;
+    const Vec3 c = sphere.centre;
+    const float w = d.a * c.x + d.b * c.y + d.c * c.z + d.d;
+    if (w <= sphere.radius) return 1e30f;
+    return sphere.radius * frustum.screenScale / w;
 }
 
 bool sphereVisible(const Frustum& frustum, const Sphere& sphere) {

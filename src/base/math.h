@@ -70,6 +70,12 @@ struct Plane {
 struct Frustum {
     Plane planes[6];     // right, left, bottom, top, far, near
     Plane absPlanes[6];  // |a|, |b|, |c|, |d| of each
+    // A point's w before the perspective divide (its distance ahead of the eye under a
+    // perspective projection), and the height on screen one world unit spans at w = 1: in
+    // normalised units (the view is 2 high) from frustumFromMatrices, in window pixels from
+    // extractFrustum.
+    Plane depth;
+    float screenScale = 0;
 };
 
 struct Sphere {
@@ -80,6 +86,8 @@ struct Sphere {
 // Planes from clip = projection × modelview (both column-major).
 Frustum frustumFromMatrices(const Matrix4& projection, const Matrix4& modelview);
 bool sphereVisible(const Frustum& frustum, const Sphere& sphere);
+// The sphere's radius as it shows on screen (screenScale's units); very large at or behind the eye.
+float screenRadius(const Frustum& frustum, const Sphere& sphere);
 bool boxVisible(const Frustum& frustum, Vec3 centre, Vec3 halfExtent);
 
 }  // namespace ravelin

@@ -127,6 +127,7 @@ int lightmapIndex(float coordinate, float scale, int limit) {
 void prepareCarForDrawing(Car& car, const Frustum& frustum, const Lightmap& lightmap) {
     car.bounds.centre = car.frame.position;
     car.visible = sphereVisible(frustum, car.bounds);
+    car.screenRadius = screenRadius(frustum, car.bounds);
     const Vec3 p = car.frame.position;
     car.lightmapCoord = lightmapCoordinates(p);
     {

@@ -64,6 +64,7 @@ struct CarAssets {
 struct Car {
     bool followed = false;
     bool visible = false;
+    float screenRadius = 0.0f;  // bounds' radius in pixels when last prepared for drawing
     Vec3 helmetOffset;
     Sphere bounds{{}, 0.3f};
     float t = 0.0f;

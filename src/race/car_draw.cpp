@@ -13,6 +13,10 @@ namespace {
 
 constexpr float kCarScale = 0.0011f;
 constexpr float kShadowScale = 0.003f;
+// Cars whose bounds show with a smaller radius than this (pixels: the car about 65 pixels from
+// nose to tail) skip the sky's reflection on the body and the chrome on the helmet: a second pass
+// over all their vertices for a gloss that covers a few pixels.
+constexpr float kGlossRadius = 24.0f;
 
 void activeUnit(int unit) { glExtensions().activeTexture(GL_TEXTURE0_ARB + unit); }
 
@@ -167,7 +171,7 @@ void drawReflections(const std::array<Car, kCarCount>& cars, const CarAssets& as
     glDepthMask(GL_FALSE);
     if (multi) selectTextureUnit(1);
     for (const Car& car : cars) {
-        if (!car.visible) continue;
+        if (!car.visible || car.screenRadius < kGlossRadius) continue;
         glPushMatrix();
         placement(car);
         if (multi) illuminationMatrix(car);
@@ -249,6 +253,12 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
     glDepthFunc(GL_LESS);
     callList(assets.helmet);
     specular(0.0f, 0.0f, 0.0f);
+    if (car.screenRadius < kGlossRadius) {
+        // The depth test the chrome layer would have left, so every car leaves the same state.
+        glDepthFunc(GL_LEQUAL);
+        glPopMatrix();
+        return;
+    }
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     if (multi) selectTextureUnit(0);

@@ -62,7 +62,11 @@ Frustum extractFrustum() {
     Matrix4 projection, modelview;
     glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
-    return frustumFromMatrices(projection, modelview);
+    Frustum frustum = frustumFromMatrices(projection, modelview);
+    GLint viewport[4] = {0, 0, 2, 2};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    frustum.screenScale *= 0.5f * static_cast<float>(viewport[3]);
+    return frustum;
 }
 
 }  // namespace ravelin

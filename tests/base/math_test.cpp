@@ -177,6 +177,11 @@ TEST(FrustumMath, PlanesOfAPerspectiveCamera) {
     EXPECT_FALSE(sphereVisible(f, Sphere{{5, 8, 2}, 0.3f}));   // far to the left
     EXPECT_TRUE(boxVisible(f, Vec3{5, 0, 2}, Vec3{1, 1, 1}));
     EXPECT_FALSE(boxVisible(f, Vec3{5, 0, 20}, Vec3{1, 1, 1}));
+
+    // Size on screen: the view is 2 high at w = 1 (a 90-degree field), shrinking with distance.
+    EXPECT_NEAR(screenRadius(f, Sphere{{5, 0, 2}, 0.5f}), 0.1f, 1e-5f);
+    EXPECT_NEAR(screenRadius(f, Sphere{{0, 3, 0}, 0.5f}), 0.05f, 1e-5f);
+    EXPECT_GT(screenRadius(f, Sphere{{11, 0, 2}, 0.5f}), 1e20f);  // at or behind the eye
 }
 
 Frustum unitCube() {
