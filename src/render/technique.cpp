@@ -17,7 +17,17 @@ class TextureLoader final : public TextureLineHandler {
 public:
     explicit TextureLoader(TextureCache& cache) : cache_(cache) {}
     void textureLine(Technique& technique, int unit, const char* pictureName) override {
-        technique.textures[unit].load(pictureName, cache_);
+        Texture& texture = technique.textures[unit];
+        texture.load(pictureName, cache_);
+        // The second unit carries the ground's light map: one texel covers a third of a unit of
+        // ground, so it is magnified nearly everywhere it shows. Without the minifying mipmap
+        // filter the rasteriser skips a level-of-detail choice and a second mip level per pixel
+        // (about a fifth of the land's time on a software rasteriser); only ground far off at a
+        // grazing angle samples it minified.
+        if (unit > 0 && texture.name != 0) {
+            texture.bind();
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        }
     }
 
 private:
