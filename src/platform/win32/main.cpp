@@ -18,12 +18,9 @@ int notBuiltYet(ravelin::ScreensaverApp&) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    ravelin::Win32Platform win32;
-    ravelin::setPlatform(&win32);
+    ravelin::Win32Platform win32;  // the platform of this process until WinMain returns
     ravelin::Activities activities;
     activities.runSaver = notBuiltYet;
     activities.runConfigure = notBuiltYet;
-    int result = ravelin::runApplication(GetCommandLineA(), activities);
-    ravelin::setPlatform(nullptr);
-    return result;
+    return ravelin::runApplication(GetCommandLineA(), activities);
 }

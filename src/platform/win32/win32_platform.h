@@ -1,8 +1,9 @@
 // The Windows platform: resource blobs of the executable (or of another module, for tests),
-// owner-less message boxes, the performance counter and local time, and libraries carried as
-// resources (the audio library). Windows, GL, display modes, input and the registry store come
-// with the screensaver's Win32 shell; until then those calls answer as a platform without a
-// display does. The entry point (main.cpp) owns the one instance and installs it.
+// owner-less message boxes, the performance counter, local time and the thread's CPU time, and
+// libraries carried as resources (the audio library). Windows, GL, display modes, input and the
+// registry store come with the screensaver's Win32 shell; until then those calls answer as the
+// null platform does (no display; a settings store that never opens, so every value keeps its
+// default and nothing is written). Constructing one installs it for as long as it lives.
 #pragma once
 
 #include <memory>
@@ -13,7 +14,7 @@ namespace ravelin {
 
 class ResourceLibraries;
 
-class Win32Platform : public Platform {
+class Win32Platform : public NullPlatform {
 public:
     // resourceModule: the module whose resources are read (an HMODULE); 0 = the executable.
     explicit Win32Platform(uintptr_t resourceModule = 0);
@@ -23,29 +24,10 @@ public:
 
     ByteRange findResource(std::string_view type, uint16_t id) override;
     void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override;
-    SettingsStore& settingsStore() override;
     int64_t counter() override;
     int64_t counterFrequency() override;
     LocalTime localTime() override;
-
-    bool currentDisplayMode(DisplayMode& mode) override { return false; }
-    bool enumDisplayMode(int index, DisplayMode& mode) override { return false; }
-    bool switchDisplayMode(const DisplayMode& mode) override { return false; }
-    void restoreDisplayMode() override {}
-    bool enumDisplayAdapter(int index, DisplayAdapter& adapter) override { return false; }
-    WindowHandle createMainWindow(const Rect& rect) override { return 0; }
-    WindowHandle createBlankingWindow(const Rect& rect) override { return 0; }
-    void showWindow(WindowHandle window) override {}
-    void closeWindow(WindowHandle window) override {}
-    bool clientSize(WindowHandle window, int& width, int& height) override { return false; }
-    void* glProcAddress(const char* name) override { return nullptr; }
-    bool setSwapInterval(int interval) override { return false; }
-    void swapBuffers() override {}
-    void destroyGlContext() override {}
-    bool setGammaRamp(const uint16_t* ramp) override { return false; }
-    void showCursor(bool show) override {}
-    void warpCursor(WindowHandle window, int x, int y) override {}
-    bool pollEvent(InputEvent& event) override { return false; }
+    double threadCpuSeconds() override;
 
     LibraryHandle loadResourceLibrary(std::string_view type, uint16_t id) override;
     void* librarySymbol(LibraryHandle library, const char* name) override;
@@ -56,7 +38,6 @@ public:
 private:
     uintptr_t module_;
     std::unique_ptr<ResourceLibraries> libraries_;
-    std::unique_ptr<SettingsStore> store_;
 };
 
 // UTF-8 to the system's UTF-16 (invalid bytes become U+FFFD).
