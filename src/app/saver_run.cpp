@@ -235,7 +235,9 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
     // Shutdown, in its order: the desktop is always given back its volume, gamma and mode.
     run.restoreVolume();
     run.unbindSound();
-    if (!settings.DefGamma && !hosted) applyGamma(1.0f, 1.0f, 1.0f);
+    // The display's own ramp goes back as it was (a night light or a calibration survives);
+    // only where none could be read does the linear ramp stand in for it.
+    if (!settings.DefGamma && !hosted && !p.restoreGammaRamp()) applyGamma(1.0f, 1.0f, 1.0f);
     if (!hosted) p.restoreDisplayMode();
     p.destroyGlContext();
     if (!hosted) p.showCursor(true);

@@ -117,6 +117,9 @@ public:
     virtual void destroyGlContext() = 0;
     // 768 entries: red, green, blue ramps of 256 each. False when refused or unsupported.
     virtual bool setGammaRamp(const uint16_t* ramp) = 0;
+    // Puts back the display's own ramps as they were before the first setGammaRamp. False when
+    // none could be read then (the caller falls back to the linear ramp).
+    virtual bool restoreGammaRamp() { return false; }
 
     // --- cursor
     virtual void showCursor(bool show) = 0;
