@@ -57,6 +57,9 @@ int runUnattended(Win32Platform& win32, const std::vector<const char*>& argv) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // The display's real pixels: otherwise Windows hands a scaled desktop to the program and
+    // stretches its full-screen picture up to the display, blurred.
+    SetProcessDPIAware();
     Win32Platform win32;  // the platform of this process until WinMain returns
 
     const std::vector<std::string> arguments = commandLineArguments();
