@@ -26,6 +26,11 @@ for arch in i686 x86_64; do
 done
 
 echo "== Windows tests under wine64"
-scripts/wine.sh --start
-trap 'scripts/wine.sh --stop' EXIT
-ctest --test-dir build-win-x86_64 -j "$(nproc)" --output-on-failure 2>&1 | tee build-win-x86_64/ctest.log
+# The shell's tests open windows and GL contexts: Wine and its server run on a display (a private
+# Xvfb unless a working one is set), and so does the Linux capture they compare with.
+scripts/with_display.sh bash -c '
+  set -euo pipefail
+  scripts/wine.sh --start
+  trap "scripts/wine.sh --stop" EXIT
+  ctest --test-dir build-win-x86_64 -j "$(nproc)" --output-on-failure 2>&1 | tee build-win-x86_64/ctest.log
+'
