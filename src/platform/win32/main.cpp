@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/start_up.h"
+#include "platform/win32/registry_settings_store.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -19,6 +20,8 @@ int notBuiltYet(ravelin::ScreensaverApp&) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ravelin::Win32Platform win32;
+    ravelin::RegistrySettingsStore registry;
+    win32.setSettingsStore(&registry);
     ravelin::setPlatform(&win32);
     ravelin::Activities activities;
     activities.runSaver = notBuiltYet;

@@ -7,8 +7,8 @@
 namespace ravelin {
 namespace {
 
-// Settings are not kept until the registry store arrives with the shell: every value keeps its
-// default and nothing is written.
+// Without a store set by the entry point (tests of other parts), every value keeps its default
+// and nothing is written.
 class UnsavedSettingsStore final : public SettingsStore {
 public:
     bool open(bool) override { return false; }
@@ -34,7 +34,7 @@ std::wstring utf8ToWide(std::string_view text) {
 Win32Platform::Win32Platform(uintptr_t resourceModule)
     : module_(reinterpret_cast<uintptr_t>(moduleOf(resourceModule))),
       libraries_(new ResourceLibraries),
-      store_(new UnsavedSettingsStore) {}
+      unsavedStore_(new UnsavedSettingsStore) {}
 
 Win32Platform::~Win32Platform() = default;
 
@@ -55,7 +55,7 @@ void Win32Platform::messageBox(std::string_view text, std::string_view caption, 
                 MB_OK);
 }
 
-SettingsStore& Win32Platform::settingsStore() { return *store_; }
+SettingsStore& Win32Platform::settingsStore() { return store_ ? *store_ : *unsavedStore_; }
 
 int64_t Win32Platform::counter() {
     LARGE_INTEGER value;

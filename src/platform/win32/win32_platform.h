@@ -24,6 +24,8 @@ public:
     ByteRange findResource(std::string_view type, uint16_t id) override;
     void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override;
     SettingsStore& settingsStore() override;
+    // Replaces the store that keeps nothing with a real one (null: back to that store).
+    void setSettingsStore(SettingsStore* store) { store_ = store; }
     int64_t counter() override;
     int64_t counterFrequency() override;
     LocalTime localTime() override;
@@ -56,7 +58,8 @@ public:
 private:
     uintptr_t module_;
     std::unique_ptr<ResourceLibraries> libraries_;
-    std::unique_ptr<SettingsStore> store_;
+    std::unique_ptr<SettingsStore> unsavedStore_;
+    SettingsStore* store_ = nullptr;
 };
 
 // UTF-8 to the system's UTF-16 (invalid bytes become U+FFFD).
