@@ -55,6 +55,28 @@ void Win32Platform::messageBox(std::string_view text, std::string_view caption, 
                 MB_OK);
 }
 
+namespace {
+
+// The primary display's mode number `index` (or ENUM_CURRENT_SETTINGS).
+bool primaryDisplayMode(DWORD index, DisplayMode& mode) {
+    DEVMODEW devMode{};
+    devMode.dmSize = sizeof devMode;
+    if (!EnumDisplaySettingsW(nullptr, index, &devMode)) return false;
+    mode.width = int(devMode.dmPelsWidth);
+    mode.height = int(devMode.dmPelsHeight);
+    mode.bitsPerPixel = int(devMode.dmBitsPerPel);
+    mode.refreshRate = int(devMode.dmDisplayFrequency);
+    return true;
+}
+
+}  // namespace
+
+bool Win32Platform::currentDisplayMode(DisplayMode& mode) { return primaryDisplayMode(ENUM_CURRENT_SETTINGS, mode); }
+
+bool Win32Platform::enumDisplayMode(int index, DisplayMode& mode) {
+    return index >= 0 && primaryDisplayMode(DWORD(index), mode);
+}
+
 SettingsStore& Win32Platform::settingsStore() { return store_ ? *store_ : *unsavedStore_; }
 
 int64_t Win32Platform::counter() {

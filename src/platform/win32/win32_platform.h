@@ -30,8 +30,8 @@ public:
     int64_t counterFrequency() override;
     LocalTime localTime() override;
 
-    bool currentDisplayMode(DisplayMode& mode) override { return false; }
-    bool enumDisplayMode(int index, DisplayMode& mode) override { return false; }
+    bool currentDisplayMode(DisplayMode& mode) override;
+    bool enumDisplayMode(int index, DisplayMode& mode) override;
     bool switchDisplayMode(const DisplayMode& mode) override { return false; }
     void restoreDisplayMode() override {}
     bool enumDisplayAdapter(int index, DisplayAdapter& adapter) override { return false; }
