@@ -1,10 +1,12 @@
 // Entry point of the Windows screensaver (ravelin.scr). The start-up common to every run mode
-// runs (texts and default settings from the executable's resources, the command line); the
-// full-screen run, the configuration dialog and the preview arrive with the Win32 shell. Until
-// then the run and the dialog say so, and the preview leaves the host's window as it is.
+// runs (texts and default settings from the executable's resources, settings from the registry,
+// the command line), then the configuration dialog; the full-screen run and the preview arrive
+// with the Win32 shell. Until then the run says so, and the preview leaves the host's window as
+// it is.
 #include <windows.h>
 
 #include "app/start_up.h"
+#include "platform/win32/config_dialog.h"
 #include "platform/win32/registry_settings_store.h"
 #include "platform/win32/win32_platform.h"
 
@@ -25,7 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ravelin::setPlatform(&win32);
     ravelin::Activities activities;
     activities.runSaver = notBuiltYet;
-    activities.runConfigure = notBuiltYet;
+    activities.runConfigure = [](ravelin::ScreensaverApp& app) { return ravelin::runConfigDialog(app.parentWindow); };
     int result = ravelin::runApplication(GetCommandLineA(), activities);
     ravelin::setPlatform(nullptr);
     return result;
