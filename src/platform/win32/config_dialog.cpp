@@ -45,6 +45,21 @@ HWND ownerWindow(WindowHandle owner) {
 
 void setText(HWND window, const std::string& text) { SetWindowTextW(window, utf8ToWide(text).c_str()); }
 
+// Runs a template modally; the view's procedure gets the view with WM_INITDIALOG and finds it
+// again through viewOf. 1 after OK, 2 after anything else, also when no dialog could be made.
+template <class View>
+int runModal(HINSTANCE instance, int templateId, HWND owner, View* view) {
+    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, &View::procedure,
+                                     reinterpret_cast<LPARAM>(view));
+    return result == kIdOk ? kIdOk : kIdCancel;
+}
+
+template <class View>
+View* viewOf(HWND dialog, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    return reinterpret_cast<View*>(message == WM_INITDIALOG ? lParam : GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 void registerTrackbars() {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
     InitCommonControlsEx(&classes);
@@ -54,30 +69,25 @@ class AboutView {
 public:
     explicit AboutView(const DialogServices& services) : model_(services) {}
 
-    int run(HWND owner, HINSTANCE instance) {
-        INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(kAboutTemplate), owner, procedure,
-                                         reinterpret_cast<LPARAM>(this));
-        return result == kIdOk ? kIdOk : kIdCancel;
-    }
+    int run(HWND owner, HINSTANCE instance) { return runModal(instance, kAboutTemplate, owner, this); }
 
-private:
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* view = viewOf<AboutView>(dialog, message, lParam);
+        if (!view) return FALSE;
         if (message == WM_INITDIALOG) {
-            auto* view = reinterpret_cast<AboutView*>(lParam);
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             view->model_.initialise();
             setText(dialog, view->model_.caption());
             for (size_t i = 0; i < view->model_.lines().size(); ++i)
                 setText(GetDlgItem(dialog, kFirstAboutLine + int(i)), view->model_.lines()[i]);
             return TRUE;
         }
-        auto* view = reinterpret_cast<AboutView*>(GetWindowLongPtrW(dialog, DWLP_USER));
-        if (!view || message != WM_COMMAND) return FALSE;
+        if (message != WM_COMMAND) return FALSE;
         if (view->model_.command(LOWORD(wParam)) != DialogAction::Close) return FALSE;
         EndDialog(dialog, view->model_.closeResult());
         return TRUE;
     }
 
+private:
     AboutDialogModel model_;
 };
 
@@ -87,24 +97,18 @@ public:
 
     int run(HWND owner) {
         registerTrackbars();
-        INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(kConfigTemplate), owner, procedure,
-                                         reinterpret_cast<LPARAM>(this));
-        return result == kIdOk ? kIdOk : kIdCancel;
+        return runModal(instance_, kConfigTemplate, owner, this);
     }
 
-private:
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_INITDIALOG) {
-            auto* view = reinterpret_cast<ConfigView*>(lParam);
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* view = viewOf<ConfigView>(dialog, message, lParam);
+        if (!view) return FALSE;
+        switch (message) {
+        case WM_INITDIALOG:
             view->dialog_ = dialog;
             view->model_.initialise();
             view->sync();
-            return TRUE;  // the default button takes the focus
-        }
-        auto* view = reinterpret_cast<ConfigView*>(GetWindowLongPtrW(dialog, DWLP_USER));
-        if (!view) return FALSE;
-        switch (message) {
+            return TRUE;  // the system gives the focus to the first control that takes it
         case WM_COMMAND:
             return view->command(LOWORD(wParam), HIWORD(wParam));
         case WM_HSCROLL:
@@ -115,6 +119,7 @@ private:
         }
     }
 
+private:
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
 
     BOOL command(int id, int notification) {
