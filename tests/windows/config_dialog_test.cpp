@@ -345,6 +345,10 @@ TEST_F(ConfigDialog, RestoreDefaultsThenEnterWritesTheDefaults) {
     EXPECT_EQ(itemText(dialog, kIdVolumeLabel), percentLabel("master_volume:", 75));
     EXPECT_EQ(itemText(dialog, kIdBrightnessLabel), percentLabel("brightness", 100));
     EXPECT_TRUE(itemChecked(dialog, kIdRadio12));
+    // Enter with a check box focused presses the default button, OK (with a push button focused
+    // it would press that one).
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kIdVSync)), TRUE);
+    EXPECT_EQ(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)), kIdOk);
     pressKey(saver, dialog, VK_RETURN);
     EXPECT_EQ(saver.exitCode(), 0u);
     const DisplayMode desktop = desktopMode();
