@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/random.h"
-#include "race/camera_director.h"
+#include "base/random.h"
+#include "race/race_run.h"
 
 namespace {
 
@@ -40,18 +40,11 @@ int main() {
     CameraDirector director;
     director.attach(*race);
     director.initCounters();
-    director.initShots();
+    startFirstShot(director);
     const float dt = 1.0f / 60.0f;
     const int frames = 200000;
     const auto start = std::chrono::steady_clock::now();
-    for (int f = 0; f < frames; ++f) {
-        director.advanceTrackTime(dt);
-        const CameraPose listener = director.pose();
-        for (Car& car : race->cars) updateCar(car, dt, race->lines[car.raceLine], listener, director.pointsPassed);
-        director.update();
-        director.afterUpdate();
-        director.computeView();
-    }
+    for (int f = 0; f < frames; ++f) stepRace(*race, director, dt);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("race_logic_us_per_frame %.3f (%d frames, 18 cars, no sound library bound)\n",
                 seconds * 1e6 / frames, frames);

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             car.t = t;
             car.frame = sampleRaceLine(*line, segment, t);
             prepareCarForDrawing(car, frustum, lightmap);
-            SoundVector position, velocity;
+            Vec3 position, velocity;
             listenerSpace(camera, car.frame.position, car.frame.velocity, position, velocity);
         }
     }

@@ -9,7 +9,9 @@
 #include "render/technique.h"
 
 namespace {
-void countTexture(ravelin::Technique& t, int unit, const char*) { t.tileCount += unit; }
+struct CountTextures final : ravelin::TextureLineHandler {
+    void textureLine(ravelin::Technique& t, int unit, const char*) override { t.tileCount += unit; }
+};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -18,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ravelin::AssetFile file;
     if (!file.openResource(200)) return 0;
     ravelin::Technique technique;
-    ravelin::parseTechnique(file, technique, countTexture);
+    CountTextures counter;
+    ravelin::parseTechnique(file, technique, &counter);
     return 0;
 }

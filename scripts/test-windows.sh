@@ -27,11 +27,12 @@ for arch in i686 x86_64; do
 done
 
 echo "== Windows tests under wine64"
-scripts/wine.sh --start
-trap 'scripts/wine.sh --stop' EXIT
-# The dialog tests open windows: Wine draws them on a display (a private Xvfb when there is none).
-scripts/with_display.sh ctest --test-dir build-win-x86_64 -j "$(nproc)" --output-on-failure 2>&1 |
-  tee build-win-x86_64/ctest.log
-
-echo "== The installer under wine64"
-scripts/test-installer.sh build-win-x86_64/ravelin-setup-x64.exe dist/ravelin-x64.scr
+# The dialog tests open windows: Wine draws them on a display (a private Xvfb when there is none),
+# and its server and desktop must start on that same display.
+scripts/with_display.sh bash -euo pipefail -c '
+  scripts/wine.sh --start
+  trap "scripts/wine.sh --stop" EXIT
+  ctest --test-dir build-win-x86_64 -j "$(nproc)" --output-on-failure 2>&1 | tee build-win-x86_64/ctest.log
+  echo "== The installer under wine64"
+  scripts/test-installer.sh build-win-x86_64/ravelin-setup-x64.exe dist/ravelin-x64.scr
+'

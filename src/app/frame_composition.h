@@ -1,53 +1,20 @@
-// Frame composition: draws one frame in its fixed order (sky, land scene, car passes, overlay
-// scene, sun and flare, scene transition, clock and frame rate) and presents it. Called once per
-// frame by the run loop; the race animation registers the camera, car and transition hooks.
-// The drawn objects (scenes, sky, flare, font) are process-wide and owned by render/world.h.
+// Frame composition: draws one frame of a run's world in its fixed order (sky, land scene, car
+// passes, overlay scene, sun and flare, scene transition, clock and frame rate) and presents it.
+// The run calls drawFrame and presentFrame once per frame; its transition capture draws the
+// world picture alone.
 #pragma once
 
-#include "race/math.h"
+#include "app/run_world.h"
 
 namespace ravelin {
 
-// Where the camera of this image stands and looks (world space), for the sky and the flare.
-struct CameraView {
-    Vec3 eye;
-    Vec3 direction{1, 0, 0};
-    Vec3 up{0, 0, 1};
-};
-
-// The race animation's parts of a frame. A null hook is skipped (the camera then falls back to
-// the fixed test camera).
-struct FrameHooks {
-    // Loop steps after the flare update: cars, then the camera director (may capture a
-    // transition through drawWorldForCapture).
-    void (*update)(float dt) = nullptr;
-    // Sets projection and modelview for the 3D scene (the modelview is the identity on entry)
-    // and reports the pose it applied.
-    void (*applyCamera)(CameraView& view) = nullptr;
-    // The car passes, drawn between the land scene and the overlay scene.
-    void (*drawCars)(const Frustum& frustum) = nullptr;
-    // Called every frame after the flare; draws and ages the transition picture when one is
-    // active and does nothing otherwise.
-    void (*drawTransition)(float dt) = nullptr;
-};
-
-void setFrameHooks(const FrameHooks& hooks);
-const FrameHooks& frameHooks();
-
-// The fixed camera used until a director registers applyCamera: a slow orbit around the
-// circuit's centre, advanced by dt so that capture runs are reproducible.
-void advanceTestCamera(float dt);
-
-// Steps 1–13: depth clear to the lens flare (also the transition capture's picture).
-void drawWorldForCapture();
-// Steps 1–16 (everything but the swap).
-void drawFrame(float dt);
-// Step 17: flush and swap.
+// The 3D picture of the shot in progress: depth cleared, the director's camera, sky, land
+// scene, car passes, overlay scene, sun and flare. What a transition capture keeps.
+void drawWorldPicture(RunWorld& world);
+// The world picture, the transition picture (ageing it by dt) and the clock and frame-rate
+// texts: everything but the swap.
+void drawFrame(RunWorld& world, float dt);
+// Flush and swap.
 void presentFrame();
-// drawFrame then presentFrame: one whole frame.
-void composeFrame(float dt);
-
-// The camera pose of the last image drawn.
-const CameraView& lastCameraView();
 
 }  // namespace ravelin

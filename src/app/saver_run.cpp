@@ -1,9 +1,11 @@
 #include "app/saver_run.h"
 
 #include <cstdio>
+#include <memory>
 
-#include "app/frame_clock.h"
-#include "app/random.h"
+#include "app/screensaver_run.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "render/gl_setup.h"
 
 namespace ravelin {
@@ -24,11 +26,6 @@ bool primaryDisplay(DisplayAdapter& primary) {
         }
     }
     return false;
-}
-
-template <typename... Args, typename... Params>
-void call(void (*step)(Params...), Args... args) {
-    if (step) step(args...);
 }
 
 }  // namespace
@@ -85,22 +82,23 @@ bool SaverInput::applyMouse(bool mouseExit) {
 }
 
 SaverResult runSaver(ScreensaverApp& app, const SaverOptions& options) {
-    return runSaver(app, liveSettings(), options, defaultSaverSteps());
+    // On the heap: the world holds the race's lines and tracks.
+    auto run = std::make_unique<ScreensaverRun>();
+    return runSaver(app, liveSettings(), options, *run);
 }
 
 SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, const SaverOptions& options,
-                     const SaverSteps& steps) {
+                     RunParts& run) {
     Platform& p = platform();
     // A windowed unattended run keeps its hands off the desktop exactly as a hosted one does.
     const bool hosted = options.hosted || options.windowed;
 
-    // 1. One seed per run: the counter makes every run differ; unattended runs repeat.
-    FrameClock::queryFrequency();
-    rng().seed(options.fixedSeed ? options.seed : static_cast<uint32_t>(FrameClock::readCounter()));
+    // One seed per run, first: the counter makes every run differ; unattended runs repeat.
     FrameClock clock;
+    rng().seed(options.fixedSeed ? options.seed : static_cast<uint32_t>(clock.readCounter()));
 
-    // 2–3. The mode the user chose, unless the desktop's is wanted or the stored one is
-    // nonsense; then the desktop stays and the window takes the display's own size.
+    // The mode the user chose, unless the desktop's is wanted or the stored one is nonsense;
+    // then the desktop stays and the window takes the display's own size.
     bool switched = false;
     if (!hosted) {
         if (!settings.UseDesktop && plausibleDisplayMode(settings.Width, settings.Height, settings.Depth)) {
@@ -113,7 +111,7 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
         p.showCursor(false);
     }
 
-    // 4. The windows: the main window for the first monitor, black ones for the others.
+    // The windows: the main window for the first monitor, black ones for the others.
     DisplayAdapter primary;
     const bool havePrimary = primaryDisplay(primary);
     WindowHandle mainWindow = 0;
@@ -154,42 +152,46 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
         return SaverResult::NoWindow;
     }
 
-    // 5. GL state, extensions, swap interval and gamma. A user who asks for vsync gets it: the
-    // frames need not outrun the display.
+    // Hidden again now that the windows exist, and shown twice at shutdown: where the system
+    // counts hides (Win32's ShowCursor keeps a display count) every hide needs its show, so the
+    // two pairs leave the count where the run found it; where hiding is a plain switch (SDL) the
+    // repeats change nothing.
     if (!hosted) p.showCursor(false);
-    call(steps.setUpGl, settings.Gamma, settings.DefGamma || hosted);
+    // GL state, extensions, swap interval and gamma. A user who asks for vsync gets it: the
+    // frames need not outrun the display.
+    run.setUpGl(settings.Gamma, settings.DefGamma || hosted);
     if (settings.VSync) p.setSwapInterval(1);
-    call(steps.overlay, settings.ShowFPS, settings.ShowClock, settings.TimeFormat);
+    run.setOverlay(settings.ShowFPS, settings.ShowClock, settings.TimeFormat);
 
-    // 6. Show every window.
+    // Show every window.
     for (uint32_t i = 0; i < app.monitorCount && i < ScreensaverApp::kMaxMonitors; ++i)
         if (app.monitors[i].window) p.showWindow(app.monitors[i].window);
 
-    // 7. The loading screen, laid out for the size the window really got.
+    // The loading screen, laid out for the size the window really got.
     int width = 0, height = 0;
     if (!p.clientSize(mainWindow, width, height) || width <= 0 || height <= 0) {
         width = settings.Width > 0 ? settings.Width : 800;
         height = settings.Height > 0 ? settings.Height : 600;
     }
-    call(steps.windowSized, width, height);
-    call(steps.showLoadingScreen, width, height);
+    run.windowSized(width, height);
+    run.showLoadingScreen(width, height);
 
-    // 8. Run state.
+    // The window procedure's state: exit rules and mouse travel.
     SaverInput input(mainWindow, width, height, hosted);
 
-    // 9–19. Sound library, then every asset in its order.
-    call(steps.bindSound, mainWindow);
-    call(steps.loadFontAndScenes);
-    call(steps.loadRaceEarly);
-    call(steps.loadSkyAndFlare);
-    call(steps.loadRaceLate);
-    // 20–22. Sound starts silent, the first shot is chosen, then the volume comes up.
-    call(steps.startSound, settings.EnableMusic, settings.EnableSFX);
-    call(steps.startShots);
-    call(steps.setVolume, settings.Volume);
+    // The sound library, then every asset in its order.
+    run.bindSound(mainWindow);
+    run.loadFontAndScenes();
+    run.loadRaceEarly();
+    run.loadSkyAndFlare();
+    run.loadRaceLate();
+    // Sound starts silent, the first shot is chosen, then the volume comes up.
+    run.startSound(settings.EnableMusic, settings.EnableSFX);
+    run.startShots();
+    run.setVolume(settings.Volume);
 
-    // 23. The loading time is not the first frame's dt.
-    clock.restart();
+    // The clock starts once the cursor is centred: neither the loading nor the warp counts
+    // toward the first frame's dt.
     input.centreCursor();
     clock.restart();
 
@@ -214,25 +216,25 @@ SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, c
                 width = w;
                 height = h;
                 input.resize(w, h);
-                call(steps.windowSized, w, h);
+                run.windowSized(w, h);
             }
         }
 
-        if (options.beforeFrame) options.beforeFrame(frame, options.hookContext);
-        call(steps.updateFrame, dt);
+        run.beforeFrame(frame);
+        run.updateFrame(dt);
         if (input.applyMouse(settings.MouseExit)) running = false;
         // The frame that ended the run is still drawn.
-        call(steps.drawFrame, dt);
-        if (options.afterDraw) options.afterDraw(frame, width, height, options.hookContext);
-        call(steps.presentFrame);
-        if (options.afterPresent && !options.afterPresent(frame, options.hookContext)) running = false;
+        run.drawFrame(dt);
+        run.afterDraw(frame, width, height);
+        run.presentFrame();
+        if (!run.afterPresent(frame)) running = false;
         ++frame;
         if (options.maxFrames > 0 && frame >= options.maxFrames) running = false;
     }
 
     // Shutdown, in its order: the desktop is always given back its volume, gamma and mode.
-    call(steps.restoreVolume);
-    call(steps.unbindSound);
+    run.restoreVolume();
+    run.unbindSound();
     if (!settings.DefGamma && !hosted) applyGamma(1.0f, 1.0f, 1.0f);
     if (!hosted) p.restoreDisplayMode();
     p.destroyGlContext();

@@ -1,7 +1,8 @@
 // The full-screen run: start-up in its fixed order (mode switch, windows, GL, loading screen,
 // sound, assets, first shot), the single-threaded frame loop with the exit rules, and shutdown
 // in its fixed order. Portable over the platform seam; the shell calls runSaver once, tests run
-// it against the fake platform with recording steps. The run state lives in runSaver's frame.
+// it against the fake platform with a recording run. The loop's own state (clock, input, frame
+// count) lives in runSaver's frame; what the run loads and animates belongs to its RunParts.
 #pragma once
 
 #include <cstdint>
@@ -12,42 +13,56 @@
 
 namespace ravelin {
 
-// The subsystems' parts of the run, called in the run's order. A null step is skipped. The
-// default table (defaultSaverSteps) calls the renderer, the race and the sound code; tests put
-// their own in to watch the order without a GL context or an audio device.
-struct SaverSteps {
-    // Initial GL state, extension table and swap interval 0; the gamma ramp unless defGamma.
-    void (*setUpGl)(int32_t storedGamma, bool defGamma) = nullptr;
+// The parts of a run, each called by runSaver at its place in start-up, the frame loop and
+// shutdown. Every part has a harmless default (nothing happens), so a run implements only what
+// it has. ScreensaverRun (app/screensaver_run.h) is the screensaver's own; the unattended runs
+// override a few of its parts; tests record the calls to watch the order.
+class RunParts {
+public:
+    // Start-up, in this order. Initial GL state, extension table and swap interval 0; the gamma
+    // ramp unless defGamma.
+    virtual void setUpGl(int32_t storedGamma, bool defGamma) {}
     // The clock and frame-rate switches of the overlay.
-    void (*overlay)(bool showFps, bool showClock, bool twelveHour) = nullptr;
+    virtual void setOverlay(bool showFps, bool showClock, bool twelveHour) {}
     // The window's real size, before the loading screen and again whenever a hosted window is
     // resized (the transition capture restores the viewport to it).
-    void (*windowSized)(int width, int height) = nullptr;
-    void (*showLoadingScreen)(int width, int height) = nullptr;
-    void (*bindSound)(WindowHandle mainWindow) = nullptr;
+    virtual void windowSized(int width, int height) {}
+    virtual void showLoadingScreen(int width, int height) {}
+    virtual void bindSound(WindowHandle mainWindow) {}
     // Overlay font, "test.txt" then "land.txt".
-    void (*loadFontAndScenes)() = nullptr;
+    virtual void loadFontAndScenes() {}
     // Race lines and the shared car assets.
-    void (*loadRaceEarly)() = nullptr;
-    void (*loadSkyAndFlare)() = nullptr;
+    virtual void loadRaceEarly() {}
+    virtual void loadSkyAndFlare() {}
     // Car looks with their engine samples, grid, camera tracks, the director's counters and
     // transition texture.
-    void (*loadRaceLate)() = nullptr;
+    virtual void loadRaceLate() {}
     // Remember the output volume, silence it, start music and engine channels as enabled.
-    void (*startSound)(bool music, bool effects) = nullptr;
+    virtual void startSound(bool music, bool effects) {}
     // The director's first target and shot.
-    void (*startShots)() = nullptr;
-    void (*setVolume)(int32_t volume) = nullptr;
-    // One frame's animation: track time, flare, cars 0 … 17, the director and its shot change.
-    void (*updateFrame)(float dt) = nullptr;
-    // Compose the frame (everything but the swap), then present it.
-    void (*drawFrame)(float dt) = nullptr;
-    void (*presentFrame)() = nullptr;
-    void (*restoreVolume)() = nullptr;
-    void (*unbindSound)() = nullptr;
-};
+    virtual void startShots() {}
+    virtual void setVolume(int32_t volume) {}
 
-const SaverSteps& defaultSaverSteps();
+    // Each frame, in this order; frame counts from 0. beforeFrame comes before the animation,
+    // afterDraw between drawing and presenting with the window's size (the back buffer holds
+    // the finished frame), afterPresent after the swap: false from it ends the run.
+    virtual void beforeFrame(long frame) {}
+    // One frame's animation: flare, track time, cars 0 … 17, the director and its shot change.
+    virtual void updateFrame(float dt) {}
+    // Compose the frame (everything but the swap), then present it.
+    virtual void drawFrame(float dt) {}
+    virtual void afterDraw(long frame, int width, int height) {}
+    virtual void presentFrame() {}
+    virtual bool afterPresent(long frame) { return true; }
+
+    // Shutdown, in this order.
+    virtual void restoreVolume() {}
+    // Stop, free and unbind the audio library.
+    virtual void unbindSound() {}
+
+protected:
+    ~RunParts() = default;
+};
 
 struct SaverOptions {
     // Rendering into a window the host owns (xscreensaver): no mode switch, no cursor hiding or
@@ -56,7 +71,8 @@ struct SaverOptions {
     bool hosted = false;
     // An unattended run in an ordinary window of windowWidth × windowHeight (capture, benchmark):
     // like a hosted run it leaves the desktop alone (no mode switch, cursor, gamma or blanking
-    // windows) and input never ends it; only a close request, the frame limit or afterPresent.
+    // windows) and input never ends it; only a close request, the frame limit or the run's
+    // afterPresent.
     bool windowed = false;
     int windowWidth = 800, windowHeight = 600;
     // Unattended runs: a fixed seed instead of the counter, and a fixed dt when fixedDt >= 0
@@ -66,14 +82,6 @@ struct SaverOptions {
     float fixedDt = -1.0f;
     // Ends the run after this many frames (0: no limit).
     long maxFrames = 0;
-    // Per-frame hooks of the unattended runs, each given hookContext. beforeFrame runs before
-    // the frame's update (the benchmark's CPU clock starts there); afterDraw between drawing and
-    // presenting, with the window size (the capture reads the finished back buffer there);
-    // afterPresent after the swap, and false from it ends the run (time is up, a write failed).
-    void (*beforeFrame)(long frame, void* context) = nullptr;
-    void (*afterDraw)(long frame, int width, int height, void* context) = nullptr;
-    bool (*afterPresent)(long frame, void* context) = nullptr;
-    void* hookContext = nullptr;
 };
 
 enum class SaverResult {
@@ -123,9 +131,11 @@ private:
 // negative, absurd) keeps the desktop's mode.
 bool plausibleDisplayMode(int32_t width, int32_t height, int32_t depth);
 
-// The whole run over the live settings and the app's monitor table.
+// The whole run: the platform's side (display mode, windows, cursor, input, gamma) here, the
+// run's parts called at their places, over the settings and the app's monitor table.
 SaverResult runSaver(ScreensaverApp& app, const ScreensaverSettings& settings, const SaverOptions& options,
-                     const SaverSteps& steps);
+                     RunParts& run);
+// The screensaver's own run (a ScreensaverRun) over the live settings.
 SaverResult runSaver(ScreensaverApp& app, const SaverOptions& options = {});
 
 }  // namespace ravelin

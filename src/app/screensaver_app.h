@@ -28,8 +28,6 @@ struct ScreensaverApp {
     };
     static constexpr uint32_t kMaxMonitors = 9;
 
-    virtual ~ScreensaverApp() = default;
-
     uintptr_t instance = 0;  // the module handle where the system has one; 0 on Linux
     RunMode runMode = RunMode::Configure;
     WindowHandle parentWindow = 0;  // the number after C or P; 0 when none

@@ -9,25 +9,25 @@ namespace ravelin {
 
 bool startUp(ScreensaverApp& app, std::string_view commandLine) {
     Platform& p = platform();
-    // 1. The factory settings (and the web address they carry), then the dialog texts.
+    // The factory settings (and the web address they carry), then the dialog texts.
     defaultSettingsFile().load(p.findResource("CustomData", kDefaultSettingsResource));
     mainWebSiteUrl() = lookupDefault("main_web_site_url");
     loadUiText(p.findResource("CustomData", kUiTextResource));
 
-    // 2. Factory values first, so that anything the store lacks keeps them.
+    // Factory values first, so that anything the store lacks keeps them.
     ScreensaverSettings& live = liveSettings();
     applyDefaultsFile(live);
 
-    // 3. The run mode and the host's window.
+    // The run mode and the host's window.
     app.runMode = parseCommandLine(commandLine, app.parentWindow);
 
-    // 4. The user's stored values win over the factory ones.
+    // The user's stored values win over the factory ones.
     loadSettings();
 
-    // 5. Where the screens are.
+    // Where the screens are.
     buildMonitorTable(app);
 
-    // 6. Keep the desktop's own mode when asked to; a failed query keeps the stored one.
+    // Keep the desktop's own mode when asked to; a failed query keeps the stored one.
     if (live.UseDesktop) {
         DisplayMode mode;
         if (p.currentDisplayMode(mode)) {
@@ -37,7 +37,7 @@ bool startUp(ScreensaverApp& app, std::string_view commandLine) {
         }
     }
 
-    // 7. What Restore Defaults puts back: the factory values over the live record, so the four
+    // What Restore Defaults puts back: the factory values over the live record, so the four
     // fields the file does not name keep their live values.
     ScreensaverSettings& defaults = defaultSettings();
     defaults = live;

@@ -1,5 +1,5 @@
-// The installed platform and the shared text conversion. Until a shell or a test installs an
-// implementation, a null platform answers every call harmlessly (no resources, no windows).
+// The installed platform, the null platform that stands in until a shell or a test installs
+// one, and the shared text conversion.
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -15,39 +15,7 @@ public:
     void close() override {}
 };
 
-class NullPlatform final : public Platform {
-public:
-    ByteRange findResource(std::string_view, uint16_t) override { return {}; }
-    void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override {
-        std::fprintf(stderr, "%s: %s\n", toUtf8(caption, encoding).c_str(), toUtf8(text, encoding).c_str());
-    }
-    SettingsStore& settingsStore() override { return store_; }
-    int64_t counter() override { return 0; }
-    int64_t counterFrequency() override { return 0; }
-    LocalTime localTime() override { return {}; }
-    bool currentDisplayMode(DisplayMode&) override { return false; }
-    bool enumDisplayMode(int, DisplayMode&) override { return false; }
-    bool switchDisplayMode(const DisplayMode&) override { return false; }
-    void restoreDisplayMode() override {}
-    bool enumDisplayAdapter(int, DisplayAdapter&) override { return false; }
-    WindowHandle createMainWindow(const Rect&) override { return 0; }
-    WindowHandle createBlankingWindow(const Rect&) override { return 0; }
-    void showWindow(WindowHandle) override {}
-    void closeWindow(WindowHandle) override {}
-    bool clientSize(WindowHandle, int&, int&) override { return false; }
-    void* glProcAddress(const char*) override { return nullptr; }
-    bool setSwapInterval(int) override { return false; }
-    void swapBuffers() override {}
-    void destroyGlContext() override {}
-    bool setGammaRamp(const uint16_t*) override { return false; }
-    void showCursor(bool) override {}
-    void warpCursor(WindowHandle, int, int) override {}
-    bool pollEvent(InputEvent&) override { return false; }
-
-private:
-    NullStore store_;
-};
-
+NullStore nullStore;
 NullPlatform nullPlatform;
 Platform* current = &nullPlatform;
 
@@ -73,6 +41,34 @@ void appendCodePoint(std::string& out, uint32_t cp) {
 }
 
 }  // namespace
+
+ByteRange NullPlatform::findResource(std::string_view, uint16_t) { return {}; }
+void NullPlatform::messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) {
+    std::fprintf(stderr, "%s: %s\n", toUtf8(caption, encoding).c_str(), toUtf8(text, encoding).c_str());
+}
+SettingsStore& NullPlatform::settingsStore() { return nullStore; }
+int64_t NullPlatform::counter() { return 0; }
+int64_t NullPlatform::counterFrequency() { return 0; }
+LocalTime NullPlatform::localTime() { return {}; }
+double NullPlatform::threadCpuSeconds() { return 0.0; }
+bool NullPlatform::currentDisplayMode(DisplayMode&) { return false; }
+bool NullPlatform::enumDisplayMode(int, DisplayMode&) { return false; }
+bool NullPlatform::switchDisplayMode(const DisplayMode&) { return false; }
+void NullPlatform::restoreDisplayMode() {}
+bool NullPlatform::enumDisplayAdapter(int, DisplayAdapter&) { return false; }
+WindowHandle NullPlatform::createMainWindow(const Rect&) { return 0; }
+WindowHandle NullPlatform::createBlankingWindow(const Rect&) { return 0; }
+void NullPlatform::showWindow(WindowHandle) {}
+void NullPlatform::closeWindow(WindowHandle) {}
+bool NullPlatform::clientSize(WindowHandle, int&, int&) { return false; }
+void* NullPlatform::glProcAddress(const char*) { return nullptr; }
+bool NullPlatform::setSwapInterval(int) { return false; }
+void NullPlatform::swapBuffers() {}
+void NullPlatform::destroyGlContext() {}
+bool NullPlatform::setGammaRamp(const uint16_t*) { return false; }
+void NullPlatform::showCursor(bool) {}
+void NullPlatform::warpCursor(WindowHandle, int, int) {}
+bool NullPlatform::pollEvent(InputEvent&) { return false; }
 
 Platform& platform() { return *current; }
 

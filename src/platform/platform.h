@@ -1,7 +1,9 @@
 // The platform seam: every service the portable core needs from the operating system.
 // The core calls platform(); a shell (src/platform/sdl) or the test fake (src/platform/fake)
-// installs an implementation with setPlatform() before any core code runs. The caller of
-// setPlatform owns the object; the core never deletes it.
+// installs itself with setPlatform() for as long as it lives (its constructor installs it, its
+// destructor takes it out again) before any core code runs. Whoever made the object owns it;
+// the core never deletes it. NullPlatform answers every call harmlessly; a partial platform
+// derives from it and overrides what it provides.
 #pragma once
 
 #include <cstddef>
@@ -91,6 +93,9 @@ public:
     virtual int64_t counter() = 0;           // high-resolution counter
     virtual int64_t counterFrequency() = 0;  // counts per second; 0 when there is no such counter
     virtual LocalTime localTime() = 0;
+    // CPU seconds spent by the calling thread alone (the benchmark leaves out the driver's own
+    // threads); 0 where the system cannot tell.
+    virtual double threadCpuSeconds() = 0;
 
     // --- display modes and monitors
     virtual bool currentDisplayMode(DisplayMode& mode) = 0;
@@ -129,7 +134,39 @@ public:
     virtual void unloadLibrary(LibraryHandle library) {}
 };
 
+// No resources, windows, clock or input; messages go to stderr; the settings store never
+// opens. Installed whenever no other platform is.
+class NullPlatform : public Platform {
+public:
+    ByteRange findResource(std::string_view type, uint16_t id) override;
+    void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override;
+    SettingsStore& settingsStore() override;
+    int64_t counter() override;
+    int64_t counterFrequency() override;
+    LocalTime localTime() override;
+    double threadCpuSeconds() override;
+    bool currentDisplayMode(DisplayMode& mode) override;
+    bool enumDisplayMode(int index, DisplayMode& mode) override;
+    bool switchDisplayMode(const DisplayMode& mode) override;
+    void restoreDisplayMode() override;
+    bool enumDisplayAdapter(int index, DisplayAdapter& adapter) override;
+    WindowHandle createMainWindow(const Rect& rect) override;
+    WindowHandle createBlankingWindow(const Rect& rect) override;
+    void showWindow(WindowHandle window) override;
+    void closeWindow(WindowHandle window) override;
+    bool clientSize(WindowHandle window, int& width, int& height) override;
+    void* glProcAddress(const char* name) override;
+    bool setSwapInterval(int interval) override;
+    void swapBuffers() override;
+    void destroyGlContext() override;
+    bool setGammaRamp(const uint16_t* ramp) override;
+    void showCursor(bool show) override;
+    void warpCursor(WindowHandle window, int x, int y) override;
+    bool pollEvent(InputEvent& event) override;
+};
+
 Platform& platform();
+// Installs an implementation; null puts the null platform back.
 void setPlatform(Platform* implementation);
 
 // Windows-1251 bytes to UTF-8 (for showing system texts on a UTF-8 desktop). Text already in

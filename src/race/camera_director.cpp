@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 
 namespace ravelin {
 
@@ -109,7 +109,7 @@ void CameraDirector::update() {
 void CameraDirector::afterUpdate() {
     if (!shotFinished) return;
     if (shotsSinceTransition == shotsPerTransition) {
-        if (capture != nullptr) capture(*this);
+        if (capture != nullptr) capture->captureTransition(*this);
         Random& random = rng();
         shotsSinceTransition = 0;
         shotsPerTransition = static_cast<int>(random.unit() * 3.9f) + 7;

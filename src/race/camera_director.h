@@ -1,6 +1,6 @@
 // CameraDirector: the endless sequence of shots that film the race — scripted moves from the
 // keyframe tracks around the followed car and trackside cameras that pan and zoom — and the
-// scene transitions between runs of shots. One for the whole run; the main loop drives it, the
+// scene transitions between runs of shots. One in each run's world; the race step drives it, the
 // frame composition applies it and draws its transition (director_draw.cpp holds the GL side).
 #pragma once
 
@@ -13,6 +13,19 @@ namespace ravelin {
 constexpr int kTransitionTextureSize = 512;
 constexpr int kTransitionViewportOrigin = 20;
 constexpr float kTransitionSeconds = 2.0f;
+
+class CameraDirector;
+
+// Keeps the picture of the shot that ends when a shot change starts a scene transition: the
+// drawing run draws the shot's 3D picture between beginCapture and endCapture. Logic tests
+// count; a director without one starts its transitions without a new picture.
+class TransitionCapture {
+public:
+    virtual void captureTransition(CameraDirector& director) = 0;
+
+protected:
+    ~TransitionCapture() = default;
+};
 
 class CameraDirector {
 public:
@@ -41,16 +54,8 @@ public:
     float transitionElapsed = 0.0f;
     uint32_t transitionTexture = 0;
 
-    // Draws the 3D scene as the frame does (steps up to the flare) for the capture; set by the
-    // frame composition. The director calls apply() itself through it, via the scene drawing.
-    void (*renderScene)(void* context) = nullptr;
-    void* renderSceneContext = nullptr;
-    // What a shot change that completes a run of shots does to capture the old shot. init()
-    // points it at captureTransition; logic tests put a counter here or leave it empty.
-    void (*capture)(CameraDirector& director) = nullptr;
-    // The window's size, for restoring the viewport after a capture.
-    int windowWidth = 0;
-    int windowHeight = 0;
+    // Asked by a shot change that completes a run of shots, before the cars are re-placed.
+    TransitionCapture* capture = nullptr;
     // The part of the capture texture the last capture filled (1 unless the window was too small
     // for a 512 × 512 capture at (20, 20)).
     float captureExtent = 1.0f;
@@ -58,11 +63,10 @@ public:
     void attach(RaceState& race) { race_ = &race; }
 
     // Start-up, in the run's order: initCounters and createTransitionTexture, then (after the
-    // sound starts) initShots. init() does all three.
+    // sound starts) initShots.
     void initCounters();
     void createTransitionTexture();
     void initShots();
-    void init();
 
     void chooseTarget();
     void chooseShot();
@@ -76,7 +80,12 @@ public:
     void computeView();
     // computeView, then the projection and modelview matrices.
     void apply();
-    void captureTransition();
+    // The GL side of a transition capture. beginCapture: the 512 × 512 capture viewport at
+    // (20, 20) (the largest square from the corner in a smaller window; a size of 0 reads the
+    // current viewport) with its depth cleared; the caller then draws the shot's picture;
+    // endCapture copies it into the transition texture and gives the window its viewport back.
+    void beginCapture(int windowWidth, int windowHeight);
+    void endCapture();
     // Ages the transition; returns whether to draw it, with x = 0 … 1 across the two seconds.
     bool ageTransition(float dt, float& x);
     void drawTransition(float dt);
@@ -90,6 +99,9 @@ private:
     Vec3 localEye_;
     Vec3 localDirection_{1.0f, 0.0f, 0.0f};
     Vec3 localUp_{0.0f, 0.0f, 1.0f};
+    // The capture in progress: its square and the window's size to restore.
+    int captureOrigin_ = 0, captureSize_ = 0;
+    int restoreWidth_ = 0, restoreHeight_ = 0;
 };
 
 }  // namespace ravelin

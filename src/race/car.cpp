@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/random.h"
+#include "base/random.h"
 
 namespace ravelin {
 
@@ -30,11 +30,6 @@ constexpr float kLightmapHeight = 306.049f;
 constexpr float kContactOffset = 0.13f;
 
 }  // namespace
-
-RaceState& raceState() {
-    static RaceState state;
-    return state;
-}
 
 void parseCarLook(CarLook& look, LineSource& source) {
     char line[kLookNameCapacity];
@@ -88,8 +83,7 @@ void placeCars(std::array<Car, kCarCount>& cars) {
     }
 }
 
-void listenerSpace(const CameraPose& camera, Vec3 carPosition, Vec3 carVelocity, SoundVector& position,
-                   SoundVector& velocity) {
+void listenerSpace(const CameraPose& camera, Vec3 carPosition, Vec3 carVelocity, Vec3& position, Vec3& velocity) {
     const Vec3 d = camera.direction;
     // Direction and up along one line (or a camera never applied) give no side axis; the
     // world's X stands in so the sound stays finite.
@@ -113,9 +107,7 @@ void updateCar(Car& car, float dt, const RaceLine& line, const CameraPose& camer
     }
     if (car.segment >= kRaceLinePoints || car.segment < 0) car.segment = 0;
     car.frame = sampleRaceLine(line, car.segment, car.t);
-    SoundVector position, velocity;
-    listenerSpace(camera, car.frame.position, car.frame.velocity, position, velocity);
-    car.engineSound.update(position, velocity);
+    listenerSpace(camera, car.frame.position, car.frame.velocity, car.soundPosition, car.soundVelocity);
 }
 
 Vec3 lightmapCoordinates(Vec3 position) {

@@ -1,7 +1,8 @@
 // Cars: the eighteen race cars on their race lines, their looks, the shared car assets, the
-// starting grid, the per-frame update (with the engine sound in listener space) and the ground
-// brightness and culling that precede drawing. The run owns the process-wide RaceState; the
-// camera director follows one car; car_draw.cpp draws them.
+// starting grid, the per-frame update (with where the car is heard, in listener space) and the
+// ground brightness and culling that precede drawing. The run's world owns the RaceState; the
+// camera director follows one car; car_draw.cpp draws them; the run's sound plays one engine per
+// car from the listener-space vectors each update leaves.
 #pragma once
 
 #include <array>
@@ -13,7 +14,6 @@
 #include "race/keyframe_track.h"
 #include "race/race_line.h"
 #include "render/texture.h"
-#include "sound/engine_sound.h"
 
 namespace ravelin {
 
@@ -66,7 +66,6 @@ struct Car {
     bool visible = false;
     Vec3 helmetOffset;
     Sphere bounds{{}, 0.3f};
-    EngineSound engineSound;
     float t = 0.0f;
     int segment = 0;
     int raceLine = 0;  // index into RaceState::lines
@@ -76,24 +75,18 @@ struct Car {
     float brightness[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};  // four wheel contacts, then the body
     RaceSample frame;
     Vec3 lightmapCoord;
+    // Where the car is heard: its position and velocity on the camera's axes (listenerSpace),
+    // from the last update, for its engine sound.
+    Vec3 soundPosition, soundVelocity;
 };
 
-// The listener's axes: where the camera stood when it was last applied.
-struct CameraPose {
-    Vec3 eye;
-    Vec3 direction{1.0f, 0.0f, 0.0f};
-    Vec3 up{0.0f, 0.0f, 1.0f};
-};
-
-// Everything the race keeps for the whole run.
+// Everything the race keeps for the whole run (part of the run's world).
 struct RaceState {
     std::array<RaceLine, kRaceLineCount> lines;
     CarAssets assets;
     std::array<Car, kCarCount> cars;
     std::array<KeyframeTrack, kTrackCount> tracks;
 };
-RaceState& raceState();
-
 // Look-dependent fields from a parsed look (wheel set, helmet offset, lists by mesh index).
 void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets);
 
@@ -103,11 +96,10 @@ void placeCars(std::array<Car, kCarCount>& cars);
 
 // Listener-space vectors for the engine sound. Position: the offset's projections each scaled
 // by the offset's length once more; velocity: v on the same axes.
-void listenerSpace(const CameraPose& camera, Vec3 carPosition, Vec3 carVelocity, SoundVector& position,
-                   SoundVector& velocity);
+void listenerSpace(const CameraPose& camera, Vec3 carPosition, Vec3 carVelocity, Vec3& position, Vec3& velocity);
 
-// One frame: advance, sample, tell the engine sound. followedPointsPassed counts the segments
-// the followed car enters.
+// One frame: advance, sample, then where the car is heard from the camera. followedPointsPassed
+// counts the segments the followed car enters.
 void updateCar(Car& car, float dt, const RaceLine& line, const CameraPose& camera, uint32_t& followedPointsPassed);
 
 // Lightmap texture-space coordinates of a world position.
@@ -119,11 +111,11 @@ int lightmapIndex(float coordinate, float scale, int limit);
 void prepareCarForDrawing(Car& car, const Frustum& frustum, const Lightmap& lightmap);
 
 // Loading through the asset archive (race_loading.cpp).
-bool loadCarAssets(CarAssets& assets);
-bool loadCarLook(Car& car, std::string_view name, CarAssets& assets);
+bool loadCarAssets(CarAssets& assets, TextureCache& textures);
+bool loadCarLook(Car& car, std::string_view name, CarAssets& assets, TextureCache& textures);
 bool loadRaceLines(RaceState& race);           // the four lines in load order
 int loadKeyframeTracks(RaceState& race);       // "scene0.txt" … "scene16.txt"; number prepared
-bool loadCarLooks(RaceState& race);            // cars k … k+5 for k = 0, 6, 12
+bool loadCarLooks(RaceState& race, TextureCache& textures);  // cars k … k+5 for k = 0, 6, 12
 
 // Drawing (car_draw.cpp): the brightness and culling step and every pass, cars 0 … 17.
 void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const Frustum& frustum);

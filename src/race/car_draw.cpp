@@ -2,7 +2,7 @@
 // body, reflection, tyres, rims, helmets, then the state the rest of the frame expects.
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "race/car.h"
 #include "render/gl.h"
 #include "render/gl_helpers.h"
@@ -77,15 +77,13 @@ void sphereMapGeneration(bool on) {
     }
 }
 
-}  // namespace
+// Brightness and culling for every car before any is drawn.
+void prepareCars(std::array<Car, kCarCount>& cars, const Lightmap& lightmap, const Frustum& frustum) {
+    for (Car& car : cars) prepareCarForDrawing(car, frustum, lightmap);
+}
 
-void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const Frustum& frustum) {
-    const bool multi = multitextureAvailable();
-
-    // 1. Brightness and culling for every car before any is drawn.
-    for (Car& car : cars) prepareCarForDrawing(car, frustum, assets.lightmap);
-
-    // 2. Shadows, visible or not (a shadow can reach into view from a car outside it).
+// Blob shadows, visible cars or not (a shadow can reach into view from a car outside it).
+void drawShadows(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
     assets.shadow.bind();
     for (const Car& car : cars) {
         glPushMatrix();
@@ -100,8 +98,11 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
         glEnable(GL_DEPTH_TEST);
         glPopMatrix();
     }
+}
 
-    // 3. Bodies.
+// Bodies under the overhead spot light, with the illumination texture sliding on unit 1.
+void drawBodies(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
+    const bool multi = multitextureAvailable();
     const GLfloat lightPosition[4] = {6000.0f, 6000.0f, 14000.0f, 1.0f};
     const GLfloat spotDirection[3] = {0.0f, 0.0f, -1.0f};
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
@@ -124,8 +125,30 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
         glCallList(car.bodyList);
         glPopMatrix();
     }
+}
 
-    // 4. Environment reflections from the sky box.
+// Reflection vectors come out in eye space; the transposed view rotation takes them back to the
+// world, turned so the sky box's up (its Y) is the world's Z.
+void loadReflectionTextureMatrix() {
+    Matrix4 modelview;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+    Matrix4 turn;  // −90° about X
+    turn.m[5] = 0.0f;
+    turn.m[6] = -1.0f;
+    turn.m[9] = 1.0f;
+    turn.m[10] = 0.0f;
+    const Matrix4 product = multiply(modelview, turn);
+    Matrix4 transposed;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) transposed.m[c * 4 + r] = product.m[r * 4 + c];
+    glMatrixMode(GL_TEXTURE);
+    glLoadMatrixf(transposed.m);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// The sky box reflected in the bodies, added over them.
+void drawReflections(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
+    const bool multi = multitextureAvailable();
     ambient(0.1f);
     if (multi) selectTextureUnit(0);
     assets.skybox.bindCube();
@@ -136,24 +159,7 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_GEN_R);
-    {
-        // Reflection vectors come out in eye space; the transposed view rotation takes them back
-        // to the world, turned so the sky box's up (its Y) is the world's Z.
-        Matrix4 modelview;
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
-        Matrix4 turn;  // −90° about X
-        turn.m[5] = 0.0f;
-        turn.m[6] = -1.0f;
-        turn.m[9] = 1.0f;
-        turn.m[10] = 0.0f;
-        const Matrix4 product = multiply(modelview, turn);
-        Matrix4 transposed;
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) transposed.m[c * 4 + r] = product.m[r * 4 + c];
-        glMatrixMode(GL_TEXTURE);
-        glLoadMatrixf(transposed.m);
-        glMatrixMode(GL_MODELVIEW);
-    }
+    loadReflectionTextureMatrix();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDepthFunc(GL_LEQUAL);
@@ -167,9 +173,13 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
         glCallList(car.reflectionList);
         glPopMatrix();
     }
+}
 
-    // 5. Tyres. The reflection's cube map and generation live on unit 0; select it first so
-    // that a frame without visible cars (which leaves unit 1 active) still turns them off.
+// Tyres, lit by the ground under each wheel.
+void drawTyres(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
+    const bool multi = multitextureAvailable();
+    // The reflection's cube map and generation live on unit 0; select it first so that a frame
+    // without visible cars (which leaves unit 1 active) still turns them off.
     if (multi) activeUnit(0);
     glDisable(GL_TEXTURE_CUBE_MAP);
     glDisable(GL_TEXTURE_GEN_S);
@@ -195,8 +205,10 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
         drawWheels(car, assets.wheelPass0, false);
         glPopMatrix();
     }
+}
 
-    // 6. Rims over the tyres.
+// Rims blended over the tyres.
+void drawRims(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDepthFunc(GL_LEQUAL);
@@ -211,8 +223,50 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
         drawWheels(car, assets.wheelPass1, true);
         glPopMatrix();
     }
+}
 
-    // 7. Helmets: textured, then a chrome sphere-map layer added on top.
+// One helmet: turned with the steering and leaning into it, textured, then a chrome sphere-map
+// layer added on top.
+void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
+    const bool multi = multitextureAvailable();
+    glPushMatrix();
+    glTranslatef(car.helmetOffset.x, car.helmetOffset.y, car.helmetOffset.z);
+    glRotatef(car.frame.steer * 0.5f, 0.0f, 0.0f, 1.0f);
+    float lean = car.frame.steer * -1.5f;
+    // A hard lean shakes: a fresh jitter every frame.
+    if (std::fabs(lean) > 5.0f) lean += random.unit() * 6.0f - 3.0f;
+    glRotatef(lean, 0.0f, 1.0f, 0.0f);
+    car.helmetTexture.bind();
+    const float b = car.brightness[4];
+    specular(b - 0.5f, b - 0.5f, b - 0.5f);
+    glColor3f(b, b, b);
+    if (multi) {
+        activeUnit(1);
+        glDisable(GL_TEXTURE_2D);
+        selectTextureUnit(0);
+    }
+    glDepthFunc(GL_LESS);
+    glCallList(assets.helmet);
+    specular(0.0f, 0.0f, 0.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    if (multi) selectTextureUnit(0);
+    sphereMapGeneration(true);
+    assets.chrome.bind();
+    if (multi) {
+        selectTextureUnit(1);
+        assets.specLevel.bind();
+    }
+    glDepthFunc(GL_LEQUAL);
+    glDisable(GL_LIGHTING);
+    glCallList(assets.helmet);
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+}
+
+// The drivers' helmets, each drawn in its car's place.
+void drawHelmets(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
+    const bool multi = multitextureAvailable();
     if (multi) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     resetTextureMatrix();
     glMaterialf(GL_FRONT, GL_SHININESS, 6.0f);
@@ -228,47 +282,17 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
         if (!car.visible) continue;
         glPushMatrix();
         placement(car);
-        glPushMatrix();
-        glTranslatef(car.helmetOffset.x, car.helmetOffset.y, car.helmetOffset.z);
-        glRotatef(car.frame.steer * 0.5f, 0.0f, 0.0f, 1.0f);
-        float lean = car.frame.steer * -1.5f;
-        // A hard lean shakes: a fresh jitter every frame.
-        if (std::fabs(lean) > 5.0f) lean += random.unit() * 6.0f - 3.0f;
-        glRotatef(lean, 0.0f, 1.0f, 0.0f);
-        car.helmetTexture.bind();
-        const float b = car.brightness[4];
-        specular(b - 0.5f, b - 0.5f, b - 0.5f);
-        glColor3f(b, b, b);
-        if (multi) {
-            activeUnit(1);
-            glDisable(GL_TEXTURE_2D);
-            selectTextureUnit(0);
-        }
-        glDepthFunc(GL_LESS);
-        glCallList(assets.helmet);
-        specular(0.0f, 0.0f, 0.0f);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        if (multi) selectTextureUnit(0);
-        sphereMapGeneration(true);
-        assets.chrome.bind();
-        if (multi) {
-            selectTextureUnit(1);
-            assets.specLevel.bind();
-        }
-        glDepthFunc(GL_LEQUAL);
-        glDisable(GL_LIGHTING);
-        glCallList(assets.helmet);
-        glEnable(GL_LIGHTING);
-        glPopMatrix();
+        drawHelmet(car, assets, random);
         if (multi) resetTextureUnits();
         sphereMapGeneration(false);
         glDisable(GL_BLEND);
         glPopMatrix();
     }
+}
 
-    // 8. Leave the state the rest of the frame expects.
-    if (multi) {
+// The state the rest of the frame expects after the car passes.
+void leaveCarState() {
+    if (multitextureAvailable()) {
         selectTextureUnit(1);
         glDisable(GL_TEXTURE_CUBE_MAP);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -279,6 +303,19 @@ void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const F
     glDepthMask(GL_TRUE);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     resetTextureUnits();
+}
+
+}  // namespace
+
+void drawCars(std::array<Car, kCarCount>& cars, const CarAssets& assets, const Frustum& frustum) {
+    prepareCars(cars, assets.lightmap, frustum);
+    drawShadows(cars, assets);
+    drawBodies(cars, assets);
+    drawReflections(cars, assets);
+    drawTyres(cars, assets);
+    drawRims(cars, assets);
+    drawHelmets(cars, assets);
+    leaveCarState();
 }
 
 }  // namespace ravelin

@@ -1,5 +1,6 @@
 // The GL side of the camera director: the capture texture, the camera matrices, the transition
-// capture and the transition picture. Called by the run's start-up and the frame composition.
+// capture and the transition picture. Called by the run's loading, its transition capture and
+// the frame composition.
 #include <algorithm>
 #include <vector>
 
@@ -10,8 +11,6 @@
 namespace ravelin {
 
 namespace {
-
-void captureThunk(CameraDirector& director) { director.captureTransition(); }
 
 void texturedQuad(float left, float bottom, float right, float top, float extent) {
     glBegin(GL_QUADS);
@@ -39,13 +38,6 @@ void CameraDirector::createTransitionTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     transitionTexture = name;
-    capture = captureThunk;
-}
-
-void CameraDirector::init() {
-    initCounters();
-    createTransitionTexture();
-    initShots();
 }
 
 void CameraDirector::apply() {
@@ -58,7 +50,7 @@ void CameraDirector::apply() {
     gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
 }
 
-void CameraDirector::captureTransition() {
+void CameraDirector::beginCapture(int windowWidth, int windowHeight) {
     int width = windowWidth;
     int height = windowHeight;
     if (width <= 0 || height <= 0) {
@@ -77,15 +69,21 @@ void CameraDirector::captureTransition() {
         size = std::max(1, std::min({kTransitionTextureSize, width, height}));
     }
     captureExtent = static_cast<float>(size) / static_cast<float>(kTransitionTextureSize);
+    captureOrigin_ = origin;
+    captureSize_ = size;
+    restoreWidth_ = width;
+    restoreHeight_ = height;
 
     glViewport(origin, origin, size, size);
     glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
-    if (renderScene != nullptr) renderScene(renderSceneContext);
+}
+
+void CameraDirector::endCapture() {
     glFlush();
     glBindTexture(GL_TEXTURE_2D, transitionTexture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, origin, origin, size, size);
-    glViewport(0, 0, width, height);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, captureOrigin_, captureOrigin_, captureSize_, captureSize_);
+    glViewport(0, 0, restoreWidth_, restoreHeight_);
 }
 
 void CameraDirector::drawTransition(float dt) {

@@ -1,6 +1,6 @@
 // KeyframeTrack: a timed camera path (positions and orientations) read from a keyframe file,
 // prepared once with its tangents and rotation controls, then evaluated by the camera director.
-// Loaded during start-up into the process-wide tracks; only read afterwards.
+// Loaded during start-up into the race state of the run's world; only read afterwards.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "race/line_source.h"
-#include "race/math.h"
+#include "base/math.h"
 
 namespace ravelin {
 

@@ -1,13 +1,13 @@
 // RaceLine: one of the four closed racing lines the cars drive (233 points with steering angles),
 // read from a binary race-line file, and its sampling into a placed frame. Loaded once during
-// start-up into the process-wide race state; only read afterwards.
+// start-up into the race state of the run's world; only read afterwards.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "race/math.h"
+#include "base/math.h"
 
 namespace ravelin {
 

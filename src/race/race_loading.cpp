@@ -64,15 +64,15 @@ bool loadRaceLines(RaceState& race) {
     return all;
 }
 
-bool loadCarAssets(CarAssets& assets) {
+bool loadCarAssets(CarAssets& assets, TextureCache& textures) {
     loadLightmap(assets.lightmap);
     assets.skybox.loadSkyBox("skybox");
-    assets.chrome.load("chrome.jpg");
-    assets.specLevel.load("spec_level.jpg");
-    assets.illumination.load("illum.jpg");
-    assets.shadow.load("sh.tga");
-    assets.tyre.load("tr.jpg");
-    assets.rim.load("wheel.tga");
+    assets.chrome.load("chrome.jpg", textures);
+    assets.specLevel.load("spec_level.jpg", textures);
+    assets.illumination.load("illum.jpg", textures);
+    assets.shadow.load("sh.tga", textures);
+    assets.tyre.load("tr.jpg", textures);
+    assets.rim.load("wheel.tga", textures);
     assets.wheelPass0 = meshList("wheel_pass0");
     assets.wheelPass1 = meshList("wheel_pass1");
     assets.helmet = meshList("helm");
@@ -83,16 +83,15 @@ bool loadCarAssets(CarAssets& assets) {
     return assets.lightmap.valid();
 }
 
-bool loadCarLook(Car& car, std::string_view name, CarAssets& assets) {
-    car.engineSound.loadSamples();
+bool loadCarLook(Car& car, std::string_view name, CarAssets& assets, TextureCache& textures) {
     AssetFile file;
     if (!file.openEntry(name)) return false;
     CarLook look;
     AssetLineSource source(file);
     parseCarLook(look, source);
     applyCarLook(car, look, assets);
-    if (look.texture[0] != '\0') car.bodyTexture.load(look.texture);
-    if (look.helmet[0] != '\0') car.helmetTexture.load(look.helmet);
+    if (look.texture[0] != '\0') car.bodyTexture.load(look.texture, textures);
+    if (look.helmet[0] != '\0') car.helmetTexture.load(look.helmet, textures);
     // Every shipped look casts the same shadow: compile each distinct mesh once.
     if (look.shadow[0] == '\0') {
         car.shadowList = 0;
@@ -106,10 +105,11 @@ bool loadCarLook(Car& car, std::string_view name, CarAssets& assets) {
     return true;
 }
 
-bool loadCarLooks(RaceState& race) {
+bool loadCarLooks(RaceState& race, TextureCache& textures) {
     bool all = true;
     for (int k = 0; k < kCarCount; k += kLookCount)
-        for (int i = 0; i < kLookCount; ++i) all = loadCarLook(race.cars[k + i], kLookFiles[i], race.assets) && all;
+        for (int i = 0; i < kLookCount; ++i)
+            all = loadCarLook(race.cars[k + i], kLookFiles[i], race.assets, textures) && all;
     return all;
 }
 

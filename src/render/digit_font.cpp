@@ -21,8 +21,8 @@ void formatTime(int hour, int minute, int second, bool twelveHour, char* out, in
                   twelveHour ? (pm ? "<" : ";") : "");
 }
 
-void DigitFont::createFont() {
-    texture.load("c.jpg", false, 0);
+void DigitFont::createFont(TextureCache& textures) {
+    texture.load("c.jpg", textures);
     listBase = glGenLists(13);
     texture.bind();
     for (int i = 0; i < 13; ++i) {
@@ -61,7 +61,7 @@ void DigitFont::drawText(float x, float y) const {
     glPopMatrix();
 }
 
-void DigitFont::drawOverlay(float dt, bool showFps, bool showClock, bool twelveHour) {
+void DigitFont::drawOverlay(float dt, const OverlaySwitches& switches) {
     framesThisSecond += 1;
     secondAccumulator += dt;
     if (secondAccumulator > 1) {
@@ -75,9 +75,9 @@ void DigitFont::drawOverlay(float dt, bool showFps, bool showClock, bool twelveH
     glColor4f(1, 1, 1, 0.5f);
     enterOverlayProjection();
     texture.bind();
-    if (showFps) drawText(0, 560);
-    setTime(twelveHour);
-    if (showClock) drawText(520, 10);
+    if (switches.showFps) drawText(0, 560);
+    setTime(switches.twelveHour);
+    if (switches.showClock) drawText(520, 10);
     leaveOverlayProjection();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_LIGHTING);

@@ -1,6 +1,6 @@
 // DigitFont: the texture font of the clock and frame-rate overlay (13 glyph display lists over
-// one picture) and the per-frame overlay drawing. One instance for the run (render/world.h),
-// created while loading; drawOverlay is the frame composition's last drawing step.
+// one picture) and the per-frame overlay drawing. One in each run's world, created while
+// loading; drawOverlay is the frame composition's last drawing step.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,14 @@
 #include "render/texture.h"
 
 namespace ravelin {
+
+// Whether the clock and frame-rate texts are drawn (the settings' switches, unless a run
+// overrides them).
+struct OverlaySwitches {
+    bool showFps = false;
+    bool showClock = false;
+    bool twelveHour = false;
+};
 
 struct DigitFont {
     Texture texture;
@@ -18,13 +26,13 @@ struct DigitFont {
     float secondAccumulator = 0;
     int shownFps = 0;
 
-    void createFont();
+    void createFont(TextureCache& textures);
     void setNumber(int n);
     // From the platform's local time; twelveHour appends ';' (am) or '<' (pm).
     void setTime(bool twelveHour);
     void drawText(float x, float y) const;
     // Counts the frame, formats both texts and draws those the switches ask for.
-    void drawOverlay(float dt, bool showFps, bool showClock, bool twelveHour);
+    void drawOverlay(float dt, const OverlaySwitches& switches);
 };
 
 // The time text for hour, minute, second (the 12-hour rules included) into out (at least 16

@@ -2,7 +2,7 @@
 // matrix and texture-unit resets, the frame matrix and the view frustum read back from GL.
 #pragma once
 
-#include "race/math.h"
+#include "base/math.h"
 
 namespace ravelin {
 

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/frame_composition.h"
 #include "render/gl.h"
 #include "render/gl_helpers.h"
 
@@ -37,18 +36,18 @@ const Vec3 kCentre{400, 300, 0};
 const Vec3 kZero{0, 0, 0};
 
 Vec3 rotateAboutZ(Vec3 v, float degrees) {
-    double a = degrees * M_PI / 180.0;
+    double a = degrees * kPi / 180.0;
     double c = std::cos(a), s = std::sin(a);
     return {static_cast<float>(v.x * c - v.y * s), static_cast<float>(v.x * s + v.y * c), v.z};
 }
 
 }  // namespace
 
-void LensFlare::load() {
-    sunTexture.load("sun.jpg", false, 0);
-    flareTextures[0].load("tlens.jpg", false, 0);
-    flareTextures[1].load("tlens.jpg", false, 0);
-    flareTextures[2].load("rlens.jpg", false, 0);
+void LensFlare::load(TextureCache& textures) {
+    sunTexture.load("sun.jpg", textures);
+    flareTextures[0].load("tlens.jpg", textures);
+    flareTextures[1].load("tlens.jpg", textures);
+    flareTextures[2].load("rlens.jpg", textures);
     ghostsEnabled = true;
 }
 
@@ -65,10 +64,18 @@ void LensFlare::update(float dt) {
     if (spin < 0) spin += 360;
 }
 
-void LensFlare::draw(const CameraView& camera) {
+void LensFlare::draw(const CameraPose& camera) {
     glPushMatrix();
     if (directional) sunPosition = camera.eye + sunDirection;
+    const SunSpot sun = locateSun(camera);
+    if (intensity > 0) drawSun(sun.position, camera);
+    if (ghostsEnabled && sun.facing > 0) drawStreaksAndGhosts(sun.position);
+    glEnable(GL_LIGHTING);
+    resetTextureMatrix();
+    glPopMatrix();
+}
 
+LensFlare::SunSpot LensFlare::locateSun(const CameraPose& camera) {
     GLdouble modelview[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -99,105 +106,109 @@ void LensFlare::draw(const CameraView& camera) {
     lastSunX = sx;
     lastSunY = sy;
     lastSunDepth = depth;
+    return {Vec3{sx, sy, 0}, facing};
+}
 
-    const Vec3 s{sx, sy, 0};
-    if (intensity > 0) {
-        enterOverlayProjection();
+void LensFlare::drawSun(Vec3 s, const CameraPose& camera) const {
+    enterOverlayProjection();
+    glDisable(GL_LIGHTING);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    float f = 1.0f;
+    if (directionFade) {
+        f = (dot(normalizeOr(sunDirection, kZero), camera.direction) - directionFadeThreshold) /
+            (1.0f - directionFadeThreshold);
+        if (!(f > 0)) f = 0;
+    }
+    glColor4f(1, 1, 1, f * intensity * alphaScale);
+    glTranslatef(s.x, s.y, 0);
+    glRotatef(spin, 0, 0, 1);
+    if (rotateWithPosition)
+        glRotatef(90.0f * dot(normalizeOr(s, kZero), normalizeOr(rotationReference - kCentre, kZero)), 0, 0, 1);
+    const float h = sunHalfSize, a = sunAspect;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-h * a, -h);
+    glTexCoord2f(0, 1);
+    glVertex2f(-h * a, h);
+    glTexCoord2f(1, 1);
+    glVertex2f(h * a, h);
+    glTexCoord2f(1, 0);
+    glVertex2f(h * a, -h);
+    glEnd();
+    leaveOverlayProjection();
+}
+
+void LensFlare::drawStreaksAndGhosts(Vec3 s) const {
+    const Vec3 line = kCentre - s;
+    float c = intensity;
+    // A sun off the screen keeps a flare that fades with its distance from the centre.
+    if (s.x < 0 || s.x > 800 || s.y < 0 || s.y > 600) {
         glDisable(GL_LIGHTING);
+        c = 1.0f - (length(s - kCentre) - 300.0f) / 350.0f;
+        if (c < 0) c = 0;
+        glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        float f = 1.0f;
-        if (directionFade) {
-            f = (dot(normalizeOr(sunDirection, kZero), camera.direction) - directionFadeThreshold) /
-                (1.0f - directionFadeThreshold);
-            if (!(f > 0)) f = 0;
-        }
-        glColor4f(1, 1, 1, f * intensity * alphaScale);
-        glTranslatef(sx, sy, 0);
-        glRotatef(spin, 0, 0, 1);
-        if (rotateWithPosition)
-            glRotatef(90.0f * dot(normalizeOr(s, kZero), normalizeOr(rotationReference - kCentre, kZero)), 0, 0, 1);
-        const float h = sunHalfSize, a = sunAspect;
+    }
+    enterOverlayProjection();
+    drawStreaks(s, line, c);
+    drawGhosts(s, line, c);
+    leaveOverlayProjection();
+}
+
+void LensFlare::drawStreaks(Vec3 s, Vec3 line, float c) const {
+    const Vec3 fHat = normalizeOr(line, Vec3{1, 0, 0});
+    const Vec3 f = 200.0f * fHat;
+    const Vec3 e = 200.0f * Vec3{fHat.y, -fHat.x, 0};
+    const Vec3 p1 = -e - f, p2 = e - f, p3 = -e + f, p4 = e + f;
+    for (int i = 0; i < 3; ++i) {
+        const Streak& st = kStreaks[i];
+        glLoadIdentity();
+        const Vec3 at = s + st.centre * line;
+        glTranslatef(at.x, at.y, at.z);
+        glScalef(st.scale, st.scale, 1);
+        if (i == 0) flareTextures[2].bind();
+        glColor4f(st.r, st.g, st.b, st.alpha * c);
+        glBegin(GL_TRIANGLE_STRIP);
+        glTexCoord2f(0, 0);
+        glVertex3f(p1.x, p1.y, p1.z);
+        glTexCoord2f(1, 0);
+        glVertex3f(p2.x, p2.y, p2.z);
+        glTexCoord2f(0, 1);
+        glVertex3f(p3.x, p3.y, p3.z);
+        glTexCoord2f(1, 1);
+        glVertex3f(p4.x, p4.y, p4.z);
+        glEnd();
+    }
+}
+
+void LensFlare::drawGhosts(Vec3 s, Vec3 line, float c) const {
+    const float k = dot(normalizeOr(s, kZero), normalizeOr(kCentre, kZero));
+    // With the sun exactly at the centre there is no line: the flare then lies along x.
+    Vec3 d = normalizeOr(s - kCentre, Vec3{1, 0, 0});
+    for (int index = 0; index < 23; ++index) {
+        const Ghost& gh = kGhosts[index];
+        d = rotateAboutZ(d, -(k * 90.0f * gh.position));  // accumulates from ghost to ghost
+        const Vec3 at = s + gh.position * line + 2.0f * (2.0f - gh.position) * d;
+        glLoadIdentity();
+        glTranslatef(at.x, at.y, at.z);
+        glScalef(1.5f, 1.5f, 1);
+        if (rotateWithPosition) glRotatef(k * 90.0f, 0, 0, 1);
+        glDisable(GL_LIGHTING);
+        flareTextures[gh.slot].bind();
+        const float e30 = static_cast<float>(index) / 30.0f, e10 = static_cast<float>(index) / 10.0f;
+        glColor4f(e30 + 0.3f, 0.2f, 1.0f - e10, 0.29f * c);
+        const float g = ghostScale * gh.size;
         glBegin(GL_QUADS);
         glTexCoord2f(0, 0);
-        glVertex2f(-h * a, -h);
+        glVertex2f(-g, -g);
         glTexCoord2f(0, 1);
-        glVertex2f(-h * a, h);
+        glVertex2f(-g, g);
         glTexCoord2f(1, 1);
-        glVertex2f(h * a, h);
+        glVertex2f(g, g);
         glTexCoord2f(1, 0);
-        glVertex2f(h * a, -h);
+        glVertex2f(g, -g);
         glEnd();
-        leaveOverlayProjection();
     }
-
-    if (ghostsEnabled && facing > 0) {
-        const Vec3 line = kCentre - s;
-        float c = intensity;
-        if (sx < 0 || sx > 800 || sy < 0 || sy > 600) {
-            glDisable(GL_LIGHTING);
-            c = 1.0f - (length(s - kCentre) - 300.0f) / 350.0f;
-            if (c < 0) c = 0;
-            glEnable(GL_BLEND);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        }
-        const float k = dot(normalizeOr(s, kZero), normalizeOr(kCentre, kZero));
-        // With the sun exactly at the centre there is no line: the flare then lies along x.
-        Vec3 d = normalizeOr(s - kCentre, Vec3{1, 0, 0});
-
-        enterOverlayProjection();
-        const Vec3 fHat = normalizeOr(line, Vec3{1, 0, 0});
-        const Vec3 f = 200.0f * fHat;
-        const Vec3 e = 200.0f * Vec3{fHat.y, -fHat.x, 0};
-        const Vec3 p1 = -e - f, p2 = e - f, p3 = -e + f, p4 = e + f;
-        for (int i = 0; i < 3; ++i) {
-            const Streak& st = kStreaks[i];
-            glLoadIdentity();
-            const Vec3 at = s + st.centre * line;
-            glTranslatef(at.x, at.y, at.z);
-            glScalef(st.scale, st.scale, 1);
-            if (i == 0) flareTextures[2].bind();
-            glColor4f(st.r, st.g, st.b, st.alpha * c);
-            glBegin(GL_TRIANGLE_STRIP);
-            glTexCoord2f(0, 0);
-            glVertex3f(p1.x, p1.y, p1.z);
-            glTexCoord2f(1, 0);
-            glVertex3f(p2.x, p2.y, p2.z);
-            glTexCoord2f(0, 1);
-            glVertex3f(p3.x, p3.y, p3.z);
-            glTexCoord2f(1, 1);
-            glVertex3f(p4.x, p4.y, p4.z);
-            glEnd();
-        }
-        for (int index = 0; index < 23; ++index) {
-            const Ghost& gh = kGhosts[index];
-            d = rotateAboutZ(d, -(k * 90.0f * gh.position));  // accumulates from ghost to ghost
-            const Vec3 at = s + gh.position * line + 2.0f * (2.0f - gh.position) * d;
-            glLoadIdentity();
-            glTranslatef(at.x, at.y, at.z);
-            glScalef(1.5f, 1.5f, 1);
-            if (rotateWithPosition) glRotatef(k * 90.0f, 0, 0, 1);
-            glDisable(GL_LIGHTING);
-            flareTextures[gh.slot].bind();
-            const float e30 = static_cast<float>(index) / 30.0f, e10 = static_cast<float>(index) / 10.0f;
-            glColor4f(e30 + 0.3f, 0.2f, 1.0f - e10, 0.29f * c);
-            const float g = ghostScale * gh.size;
-            glBegin(GL_QUADS);
-            glTexCoord2f(0, 0);
-            glVertex2f(-g, -g);
-            glTexCoord2f(0, 1);
-            glVertex2f(-g, g);
-            glTexCoord2f(1, 1);
-            glVertex2f(g, g);
-            glTexCoord2f(1, 0);
-            glVertex2f(g, -g);
-            glEnd();
-        }
-        leaveOverlayProjection();
-    }
-
-    glEnable(GL_LIGHTING);
-    resetTextureMatrix();
-    glPopMatrix();
 }
 
 }  // namespace ravelin

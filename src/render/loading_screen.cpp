@@ -11,7 +11,7 @@ const char* const kCornerNames[4] = {"4loader_rd.tga", "4loader_ld.tga", "4loade
 
 }  // namespace
 
-void LoadingScreen::load() {
+void LoadingScreen::load(TextureCache& textures) {
     unitQuad = glGenLists(1);
     glNewList(unitQuad, GL_COMPILE);
     glBegin(GL_TRIANGLE_STRIP);
@@ -26,8 +26,8 @@ void LoadingScreen::load() {
     glEnd();
     glEndList();
     glFinish();
-    title.load("load.jpg", true, kLoadingTitleResource);
-    for (int i = 0; i < 4; ++i) corners[i].load(kCornerNames[i], true, kLoadingCornerResources[i]);
+    title.loadFromResource("load.jpg", kLoadingTitleResource, textures);
+    for (int i = 0; i < 4; ++i) corners[i].loadFromResource(kCornerNames[i], kLoadingCornerResources[i], textures);
 }
 
 void LoadingScreen::draw(int width, int height) const {

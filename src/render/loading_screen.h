@@ -1,5 +1,5 @@
 // The loading screen: a title picture and four corner pieces from embedded resources, drawn
-// once and presented before any archive asset is read. One instance (render/world.h).
+// once and presented before any archive asset is read. One in each run's world.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@ struct LoadingScreen {
     Texture title;
     Texture corners[4];  // bottom right, bottom left, top left, top right
 
-    void load();
+    void load(TextureCache& textures);
     // width, height: the window's size in pixels. Draws and swaps.
     void show(int width, int height) const;
     // Everything but the swap (tests read the back buffer).

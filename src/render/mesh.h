@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "race/math.h"
+#include "base/math.h"
 
 namespace ravelin {
 

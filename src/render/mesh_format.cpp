@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/math.h"
+
 namespace ravelin {
 namespace {
 
@@ -127,7 +129,7 @@ void emitSceneMesh(const SceneMeshData& m, bool multitexture, MeshEmitter& e) {
     double degrees = m.angle / 3.14159 * 180.0;
     // glRotatef turns the degrees back into radians with its own pi; the negative angle is the
     // transpose, which nᵀ·R applies.
-    rotationMatrix(m.axis, degrees * M_PI / 180.0, r);
+    rotationMatrix(m.axis, degrees * kPi / 180.0, r);
     const SceneMeshData::CoordinateSet& set0 = m.sets[0];
     const SceneMeshData::CoordinateSet& set1 = m.sets[1];
     const bool twoUnits = m.setCount > 1 && multitexture;

@@ -15,9 +15,9 @@ bool atEnd(const AssetFile& file) { return file.position() >= file.size(); }
 
 class LoadingBuilder final : public SceneBuilder {
 public:
-    explicit LoadingBuilder(SceneDescription& scene) : scene_(scene) {}
+    LoadingBuilder(SceneDescription& scene, TextureCache& textures) : scene_(scene), textures_(textures) {}
     void beginBlock() override { scene_.blocks.emplace_back(); }
-    void technique(const char* name) override { scene_.blocks.back().technique.load(name); }
+    void technique(const char* name) override { scene_.blocks.back().technique.load(name, textures_); }
     void reserveMeshes(int count) override {
         std::vector<Mesh>& meshes = scene_.blocks.back().meshes;
         meshes.reserve(meshes.size() + static_cast<size_t>(count));
@@ -31,6 +31,7 @@ public:
 
 private:
     SceneDescription& scene_;
+    TextureCache& textures_;
 };
 
 }  // namespace
@@ -68,10 +69,10 @@ void parseScene(AssetFile& file, SceneBuilder& builder) {
     }
 }
 
-void SceneDescription::load(std::string_view fileName) {
+void SceneDescription::load(std::string_view fileName, TextureCache& textures) {
     AssetFile file;
     if (!file.openEntry(fileName)) return;
-    LoadingBuilder builder(*this);
+    LoadingBuilder builder(*this, textures);
     parseScene(file, builder);
 }
 

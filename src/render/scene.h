@@ -1,12 +1,12 @@
 // Scene descriptions: ordered render blocks, each a technique and the meshes it applies to,
 // read from a text file in the archive root ("land.txt", "test.txt"). Loaded once; drawn every
-// frame by the frame composition. The process-wide scenes live in render/world.h.
+// frame by the frame composition. The land and overlay scenes belong to the run's world.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
-#include "race/math.h"
+#include "base/math.h"
 #include "render/mesh.h"
 #include "render/technique.h"
 
@@ -21,8 +21,8 @@ struct RenderBlock {
 
 struct SceneDescription {
     std::vector<RenderBlock> blocks;
-    // A missing file gives an empty scene.
-    void load(std::string_view fileName);
+    // A missing file gives an empty scene. The techniques' pictures go through the cache.
+    void load(std::string_view fileName, TextureCache& textures);
     void draw(const Frustum& frustum) const;
 };
 

@@ -5,9 +5,9 @@
 
 namespace ravelin {
 
-void Sky::load() {
+void Sky::load(TextureCache& textures) {
     dome.load("skydome");
-    texture.load("skydome.jpg", false, 0);
+    texture.load("skydome.jpg", textures);
 }
 
 void Sky::draw(Vec3 eye) const {

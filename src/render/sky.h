@@ -2,7 +2,7 @@
 // after the scenes; drawn first in every 3D image by the frame composition.
 #pragma once
 
-#include "race/math.h"
+#include "base/math.h"
 #include "render/mesh.h"
 #include "render/texture.h"
 
@@ -11,8 +11,8 @@ namespace ravelin {
 struct Sky {
     Mesh dome;
     Texture texture;
-    void load();                 // "skydome" mesh and "skydome.jpg"
-    void draw(Vec3 eye) const;   // after the camera is applied
+    void load(TextureCache& textures);  // "skydome" mesh and "skydome.jpg"
+    void draw(Vec3 eye) const;          // after the camera is applied
 };
 
 }  // namespace ravelin

@@ -13,13 +13,20 @@ namespace {
 
 bool startsWith(const char* line, const char* keyword) { return std::strncmp(line, keyword, std::strlen(keyword)) == 0; }
 
-void loadTextureLine(Technique& technique, int unit, const char* pictureName) {
-    technique.textures[unit].load(pictureName, false, 0);
-}
+class TextureLoader final : public TextureLineHandler {
+public:
+    explicit TextureLoader(TextureCache& cache) : cache_(cache) {}
+    void textureLine(Technique& technique, int unit, const char* pictureName) override {
+        technique.textures[unit].load(pictureName, cache_);
+    }
+
+private:
+    TextureCache& cache_;
+};
 
 }  // namespace
 
-void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture) {
+void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler* onTexture) {
     char line[128];
     char pictureName[128] = "";
     // One number variable for "texture", "pass" and "tiled": a line without a number keeps
@@ -30,15 +37,15 @@ void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture)
         line[0] = '\0';
         file.readLine(line, sizeof line);
         if (startsWith(line, "alphablend")) {
-            t.blendKind = 0;
+            t.blendKind = BlendKind::Alpha;
             t.blendEnabled = true;
         }
         if (startsWith(line, "addblend")) {
-            t.blendKind = 1;
+            t.blendKind = BlendKind::Additive;
             t.blendEnabled = true;
         }
         if (startsWith(line, "multblend")) {
-            t.blendKind = 2;
+            t.blendKind = BlendKind::Multiplicative;
             t.blendEnabled = true;
         }
         if (startsWith(line, "texture")) {
@@ -47,7 +54,7 @@ void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture)
             if (number == 0 || number == 1) {
                 t.textured = true;
                 if (number > 0) t.secondTexture = true;
-                if (onTexture) onTexture(t, number, pictureName);
+                if (onTexture) onTexture->textureLine(t, number, pictureName);
             }
         }
         if (startsWith(line, "pass")) {
@@ -65,18 +72,22 @@ void parseTechnique(AssetFile& file, Technique& t, TextureLineHandler onTexture)
             t.tiled = true;
             t.tileCount = number;
         }
+        // Depth testing and writing are on in every technique, so the keywords name what a block
+        // switches off: "depth test" is how ground layers painted in order (grass, road, its
+        // detail pass) skip the test, not a request for it.
         if (startsWith(line, "depth test")) t.depthTest = false;
         if (startsWith(line, "depth write")) t.depthWrite = false;
         if (startsWith(line, "end")) break;
     }
 }
 
-void Technique::load(std::string_view name) {
+void Technique::load(std::string_view name, TextureCache& textures) {
     std::string path = "technique\\";
     path += name;
     AssetFile file;
     if (!file.openEntry(path)) return;
-    parseTechnique(file, *this, loadTextureLine);
+    TextureLoader loader(textures);
+    parseTechnique(file, *this, &loader);
 }
 
 void Technique::apply() const {
@@ -90,13 +101,13 @@ void Technique::apply() const {
     else
         glDisable(GL_BLEND);
     switch (blendKind) {
-    case 1:
+    case BlendKind::Additive:
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         break;
-    case 2:
+    case BlendKind::Multiplicative:
         glBlendFunc(GL_DST_COLOR, GL_ZERO);
         break;
-    default:
+    case BlendKind::Alpha:
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         break;
     }

@@ -11,6 +11,14 @@ namespace ravelin {
 
 class AssetFile;
 
+// How a block's colour combines with what is behind it (the blend function; blending itself is
+// switched by blendEnabled).
+enum class BlendKind {
+    Alpha,           // "alphablend": source over the destination by the source's alpha
+    Additive,        // "addblend": the source, weighted by its alpha, added to the destination
+    Multiplicative,  // "multblend": the destination times the source (a detail layer darkens)
+};
+
 struct Technique {
     bool blendEnabled = false;
     bool textured = false;
@@ -23,19 +31,28 @@ struct Technique {
     bool tiled = false;
     bool depthTest = true;
     Texture textures[2];
-    int blendKind = 0;  // 0 alpha, 1 additive, 2 multiplicative
+    BlendKind blendKind = BlendKind::Alpha;
     int tileCount = 0;
 
-    // Reads "technique\" + name; a missing file leaves the defaults.
-    void load(std::string_view name);
+    // Reads "technique\" + name, its pictures through the cache; a missing file leaves the
+    // defaults.
+    void load(std::string_view name, TextureCache& textures);
     // Sets the GL state (never restores the previous one).
     void apply() const;
 };
 
+// Receives each texture line of a technique file as it is read: unit 0 or 1 (other units are
+// ignored) and the picture name. load() loads the picture; the fuzzer only counts.
+class TextureLineHandler {
+public:
+    virtual void textureLine(Technique& technique, int unit, const char* pictureName) = 0;
+
+protected:
+    ~TextureLineHandler() = default;
+};
+
 // The grammar without GL: fills the flags from an open file and reports each texture line
-// (unit 0 or 1, picture name) through onTexture, which may be null. Units other than 0 and 1
-// are ignored. Used by load and by the fuzzer.
-using TextureLineHandler = void (*)(Technique& technique, int unit, const char* pictureName);
-void parseTechnique(AssetFile& file, Technique& technique, TextureLineHandler onTexture);
+// through onTexture, which may be null. Used by load and by the fuzzer.
+void parseTechnique(AssetFile& file, Technique& technique, TextureLineHandler* onTexture);
 
 }  // namespace ravelin

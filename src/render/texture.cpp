@@ -1,6 +1,5 @@
 #include "render/texture.h"
 
-#include <map>
 #include <string>
 
 #include "assets/image.h"
@@ -8,12 +7,6 @@
 
 namespace ravelin {
 namespace {
-
-// Compared byte for byte: "Road.JPG" and "road.jpg" are two entries.
-std::map<std::string, uint32_t, std::less<>>& cache() {
-    static std::map<std::string, uint32_t, std::less<>> entries;
-    return entries;
-}
 
 enum class PictureKind { Other, Jpeg, Tga };
 
@@ -38,16 +31,20 @@ void setMipmapFilters() {
 
 }  // namespace
 
-uint32_t cachedTextureName(std::string_view name) {
-    auto it = cache().find(name);
-    return it == cache().end() ? 0 : it->second;
+uint32_t TextureCache::cachedName(std::string_view pictureName) const {
+    auto it = entries_.find(pictureName);
+    return it == entries_.end() ? 0 : it->second;
 }
 
-void clearTextureCache() { cache().clear(); }
+void Texture::load(std::string_view pictureName, TextureCache& cache) { load(pictureName, false, 0, cache); }
 
-void Texture::load(std::string_view pictureName, bool fromResource, uint16_t resourceId) {
-    auto it = cache().find(pictureName);
-    if (it == cache().end()) it = cache().emplace(std::string(pictureName), 0u).first;
+void Texture::loadFromResource(std::string_view pictureName, uint16_t resourceId, TextureCache& cache) {
+    load(pictureName, true, resourceId, cache);
+}
+
+void Texture::load(std::string_view pictureName, bool fromResource, uint16_t resourceId, TextureCache& cache) {
+    auto it = cache.entries_.find(pictureName);
+    if (it == cache.entries_.end()) it = cache.entries_.emplace(std::string(pictureName), 0u).first;
     if (it->second != 0) {
         name = it->second;
         return;

@@ -1,6 +1,5 @@
-// Engine sounds and music: three looping band channels per car whose volume and rate follow the
-// car's speed, placed in listener space every frame; one looping music sample; the output volume
-// saved at start and restored at shutdown. Calls go through the sound system's entry table, so
+// Engine sounds: three looping band channels per car whose volume and rate follow the car's
+// speed, placed in listener space every frame. Calls go through the binding's entry table, so
 // they are harmless when the library has no device (or is not bound at all).
 #include "sound/engine_sound.h"
 
@@ -17,11 +16,6 @@ const EngineBand kEngineBands[3] = {
 };
 
 namespace {
-
-
-int32_t gSavedVolume = 0;
-
-const AudioEntryPoints& audio() { return soundSystem().entries; }
 
 int32_t truncToInt(float value) {
     // Conversion toward zero, kept inside the 32-bit range (NaN gives 0).
@@ -71,15 +65,13 @@ void EngineSound::bandSettings(int32_t s, int32_t volume[3], int32_t frequency[3
     }
 }
 
-void EngineSound::startChannels() {
-    const AudioEntryPoints& a = audio();
+void EngineSound::startChannels(const AudioEntryPoints& a) {
     if (!a.samplePlay3D || !a.channelGetAttributes) return;
     for (int b = 0; b < 3; ++b) channel[b] = a.samplePlay3D(AudioHandle(sample[b]), &position, nullptr, nullptr);
     for (int b = 0; b < 3; ++b) a.channelGetAttributes(AudioHandle(channel[b]), &baseFrequency[b], nullptr, nullptr);
 }
 
-void EngineSound::update(const SoundVector& newPosition, const SoundVector& newVelocity) {
-    const AudioEntryPoints& a = audio();
+void EngineSound::update(const AudioEntryPoints& a, const SoundVector& newPosition, const SoundVector& newVelocity) {
     int32_t volume[3];
     int32_t frequency[3];
     bandSettings(engineSpeed(newVelocity), volume, frequency);
@@ -94,13 +86,5 @@ void EngineSound::update(const SoundVector& newPosition, const SoundVector& newV
     }
     if (a.apply3D) a.apply3D();
 }
-
-void saveOutputVolume() { gSavedVolume = audio().getVolume ? audio().getVolume() : 0; }
-
-void setOutputVolume(int32_t volume) {
-    if (audio().setVolume) audio().setVolume(volume);
-}
-
-void restoreOutputVolume() { setOutputVolume(gSavedVolume); }
 
 }  // namespace ravelin

@@ -1,6 +1,7 @@
 // EngineSound: one per car; three looping 3D band samples driven by the car's speed and placed
-// in listener space. Cars call loadSamples at look loading and update every frame; the run starts
-// the channels when engine sounds are enabled. Also the music and the output-volume rules.
+// in listener space. A run's sound (sound/run_sound.h) holds the eighteen engines, loads their
+// samples with the car looks, starts them when engine sounds are enabled and updates them every
+// frame. Every call goes through the binding's entry table it is given.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include "sound/audio/audio.h"  // SoundVector
 
 namespace ravelin {
+
+struct AudioEntryPoints;
 
 // One speed band: the volume envelope over engineSpeed and the rate ramp around the channel's
 // own rate (fromOffset at s <= s0 to toOffset at s >= s1).
@@ -20,10 +23,10 @@ extern const EngineBand kEngineBands[3];
 
 class EngineSound {
 public:
-    virtual ~EngineSound() = default;
-    void loadSamples();                                         // "low.ogg", "med.ogg", "max.ogg"
-    void startChannels();                                       // when engine sounds are enabled
-    void update(const SoundVector& position, const SoundVector& velocity);  // every frame
+    void loadSamples(const AudioEntryPoints& audio);    // "low.ogg", "med.ogg", "max.ogg"
+    void startChannels(const AudioEntryPoints& audio);  // when engine sounds are enabled
+    // Every frame, channels started or not.
+    void update(const AudioEntryPoints& audio, const SoundVector& position, const SoundVector& velocity);
 
     // Band maths, exposed for tests.
     static int32_t engineSpeed(const SoundVector& velocity);
@@ -38,10 +41,5 @@ public:
     SoundVector position;
     SoundVector velocity;
 };
-
-void startMusic();  // "music.ogg", a plain looping sample
-void saveOutputVolume();
-void setOutputVolume(int32_t volume);
-void restoreOutputVolume();
 
 }  // namespace ravelin

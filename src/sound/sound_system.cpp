@@ -40,11 +40,6 @@ AudioEntryPoints audioEntryPointsByName(AudioSymbolLookup lookUp, void* context)
     return e;
 }
 
-SoundSystem& soundSystem() {
-    static SoundSystem system;
-    return system;
-}
-
 void SoundSystem::loadLibrary() {
     library_ = platform().loadResourceLibrary(kAudioResourceType, kAudioResourceId);
     if (library_)

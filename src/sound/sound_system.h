@@ -1,6 +1,6 @@
-// SoundSystem: the process-wide binding to the audio library — its fifteen entry points in one
-// table, filled at bind and cleared at unbind. The full-screen run binds it at start-up and
-// unbinds it at shutdown; engine sounds and music call through the table. Tests may fill the
+// SoundSystem: the binding to the audio library — its fifteen entry points in one table, filled
+// at bind and cleared at unbind. A run's sound (sound/run_sound.h) owns one, binds it at start-up
+// and unbinds it at shutdown; engine sounds and music call through the table. Tests may fill the
 // table with their own functions to watch the calls.
 //
 // Where the library comes from: when the platform carries it as a loadable resource ("AUDIO"
@@ -59,6 +59,12 @@ constexpr float kSoundDopplerFactor = 1.0f;
 
 class SoundSystem {
 public:
+    SoundSystem() = default;
+    SoundSystem(const SoundSystem&) = delete;
+    SoundSystem& operator=(const SoundSystem&) = delete;
+    // A binding still open when its owner goes is stopped and freed like at shutdown.
+    ~SoundSystem() { unbind(); }
+
     // Fills the table and initialises the default output device (3D, 44,100 Hz). Without a
     // usable device the run goes on silently: the table stays filled and every call is harmless.
     // Without a library at all the table stays empty, which is as harmless. Returns whether the
@@ -83,7 +89,5 @@ private:
     bool deviceOpen_ = false;
     LibraryHandle library_ = 0;
 };
-
-SoundSystem& soundSystem();
 
 }  // namespace ravelin

@@ -1,14 +1,13 @@
 // Start-up over the texts as they are linked into the executable (resources 116 and 117).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/start_up.h"
 #include "platform/fake/fake_platform.h"
 #include "settings/settings.h"
 #include "settings/ui_text.h"
+#include "test_support.h"
 
 namespace ravelin {
 ByteRange embeddedFindResource(std::string_view type, uint16_t id);
@@ -18,13 +17,6 @@ using namespace ravelin;
 
 namespace {
 
-std::string readSourceFile(const char* relative) {
-    std::ifstream in(std::string(RAVELIN_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 std::string blob(uint16_t id) {
     ByteRange r = embeddedFindResource("CustomData", id);
     return r.data ? std::string(reinterpret_cast<const char*>(r.data), r.size) : std::string();
@@ -33,8 +25,8 @@ std::string blob(uint16_t id) {
 }  // namespace
 
 TEST(EmbeddedTexts, LinkedByteForByte) {
-    EXPECT_EQ(blob(kUiTextResource), readSourceFile("resources/ui_text.txt"));
-    EXPECT_EQ(blob(kDefaultSettingsResource), readSourceFile("resources/def_settings.txt"));
+    EXPECT_EQ(blob(kUiTextResource), ravelin::testing::readSourceText("resources/ui_text.txt"));
+    EXPECT_EQ(blob(kDefaultSettingsResource), ravelin::testing::readSourceText("resources/def_settings.txt"));
 }
 
 TEST(EmbeddedTexts, StartUpFromThemIsSilent) {

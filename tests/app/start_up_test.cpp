@@ -1,8 +1,6 @@
 // The start-up sequence in its order, the monitor table and the dispatch to one activity.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,18 +9,12 @@
 #include "settings/default_settings_file.h"
 #include "settings/settings.h"
 #include "settings/ui_text.h"
+#include "test_support.h"
 
 using namespace ravelin;
 using Mode = ScreensaverApp::RunMode;
 
 namespace {
-
-std::string readSourceFile(const char* relative) {
-    std::ifstream in(std::string(RAVELIN_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 DisplayAdapter adapter(bool attached, bool primary, Rect rect, uintptr_t monitor, bool mirroring = false) {
     DisplayAdapter a;
@@ -34,24 +26,13 @@ DisplayAdapter adapter(bool attached, bool primary, Rect rect, uintptr_t monitor
     return a;
 }
 
-ScreensaverSettings builtIn() {
-    ScreensaverSettings s;
-    s.EnableMusic = s.EnableSFX = s.ShowClock = s.UseDesktop = s.DefGamma = s.TimeFormat = true;
-    s.Volume = 75;
-    s.Gamma = 50;
-    s.Width = 800;
-    s.Height = 600;
-    s.Depth = 32;
-    return s;
-}
-
 class StartUpTest : public ::testing::Test {
 protected:
     void SetUp() override {
         liveSettings() = {};
         defaultSettings() = {};
-        fake.addResource("CustomData", kDefaultSettingsResource, readSourceFile("resources/def_settings.txt"));
-        fake.addResource("CustomData", kUiTextResource, readSourceFile("resources/ui_text.txt"));
+        fake.addResource("CustomData", kDefaultSettingsResource, ravelin::testing::readSourceFile("resources/def_settings.txt"));
+        fake.addResource("CustomData", kUiTextResource, ravelin::testing::readSourceFile("resources/ui_text.txt"));
         fake.adapters.push_back(adapter(true, true, {0, 0, 1280, 1024}, 0x10));
     }
     void TearDown() override {
@@ -67,12 +48,12 @@ protected:
 TEST_F(StartUpTest, FirstRunGivesBuiltInDefaultsWithTheDesktopMode) {
     ScreensaverApp app;
     EXPECT_TRUE(startUp(app, "ravelin /s"));
-    ScreensaverSettings expected = builtIn();
+    ScreensaverSettings expected = ravelin::testing::factorySettings();
     expected.Width = 1280;
     expected.Height = 1024;
     expected.Depth = 32;
     EXPECT_EQ(liveSettings(), expected);
-    EXPECT_EQ(defaultSettings(), builtIn());  // the factory mode, not the desktop's
+    EXPECT_EQ(defaultSettings(), ravelin::testing::factorySettings());  // the factory mode, not the desktop's
     EXPECT_EQ(app.runMode, Mode::Saver);
     EXPECT_TRUE(fake.messages.empty());
     EXPECT_EQ(fake.store.values.size(), 0u);  // loading writes nothing
@@ -97,7 +78,7 @@ TEST_F(StartUpTest, StoreWinsOverDefaultsAndDesktopModeWinsOverStore) {
     EXPECT_EQ(app.runMode, Mode::Configure);
     EXPECT_EQ(app.parentWindow, 77u);
     // The defaults record: file values, with the four unnamed fields taken from the live record.
-    ScreensaverSettings expected = builtIn();
+    ScreensaverSettings expected = ravelin::testing::factorySettings();
     expected.ShowFlame = true;
     expected.Detail = 4;
     EXPECT_EQ(defaultSettings(), expected);

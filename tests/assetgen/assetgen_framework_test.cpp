@@ -6,13 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <csetjmp>
 #include <filesystem>
 #include <fstream>
-#include <jpeglib.h>
 
 #include "archive_reader.h"
 #include "assetgen.h"
+#include "jpeg_decode.h"
 
 using namespace assetgen;
 
@@ -26,40 +25,6 @@ float f32(const std::vector<uint8_t>& b, size_t o) {
     float f;
     std::memcpy(&f, &v, 4);
     return f;
-}
-
-struct JpegErr {
-    jpeg_error_mgr mgr;
-    jmp_buf jump;
-};
-void onJpegError(j_common_ptr c) { std::longjmp(reinterpret_cast<JpegErr*>(c->err)->jump, 1); }
-
-// Decodes fully with libjpeg; false when the data is not a JPEG it can read.
-bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, int& comps, std::vector<uint8_t>* pixels) {
-    jpeg_decompress_struct d;
-    JpegErr err;
-    d.err = jpeg_std_error(&err.mgr);
-    err.mgr.error_exit = onJpegError;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&d);
-        return false;
-    }
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&d, TRUE);
-    jpeg_start_decompress(&d);
-    w = int(d.output_width);
-    h = int(d.output_height);
-    comps = d.output_components;
-    std::vector<uint8_t> px(size_t(w) * size_t(h) * size_t(comps));
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW row = &px[size_t(d.output_scanline) * size_t(w) * size_t(comps)];
-        jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    if (pixels) *pixels = std::move(px);
-    return true;
 }
 
 bool hasMarker(const std::vector<uint8_t>& b, uint8_t second) {
@@ -169,12 +134,12 @@ TEST(AssetgenJpeg, BaselineAndProgressiveBothDecode) {
         const std::vector<uint8_t> j = encodeJpeg(rgb, w, h, 95, progressive);
         EXPECT_EQ(hasMarker(j, 0xC2), progressive);
         EXPECT_EQ(hasMarker(j, 0xC0), !progressive);
-        int dw = 0, dh = 0, dc = 0;
-        std::vector<uint8_t> px;
-        ASSERT_TRUE(decodeJpeg(j, dw, dh, dc, &px));
-        EXPECT_EQ(dw, w);
-        EXPECT_EQ(dh, h);
-        EXPECT_EQ(dc, 3);
+        ravelin::testing::DecodedJpeg decoded;
+        ASSERT_TRUE(ravelin::testing::libjpegDecode(j, decoded));
+        EXPECT_EQ(decoded.width, w);
+        EXPECT_EQ(decoded.height, h);
+        EXPECT_EQ(decoded.components, 3);
+        const std::vector<uint8_t>& px = decoded.pixels;
         // Top row first as painted: the top-right pixel is red-ish, the bottom row green-ish.
         EXPECT_NEAR(px[(size_t(w) - 1) * 3], 234, 12);
         EXPECT_NEAR(px[(size_t(h - 1) * w) * 3 + 1], 230, 12);

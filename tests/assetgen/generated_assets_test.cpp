@@ -7,12 +7,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <jpeglib.h>
 #include <map>
 #include <set>
 #include <sstream>
@@ -20,6 +18,7 @@
 
 #include "archive_reader.h"
 #include "assets/asset_file.h"
+#include "jpeg_decode.h"
 
 using assetgen_test::Archive;
 using assetgen_test::Entry;
@@ -83,36 +82,15 @@ size_t longestLine(const std::vector<uint8_t>& data) {
     return std::max(best, cur);
 }
 
-struct JpegErr {
-    jpeg_error_mgr mgr;
-    jmp_buf jump;
-};
-void onJpegError(j_common_ptr c) { std::longjmp(reinterpret_cast<JpegErr*>(c->err)->jump, 1); }
-
+// Width, height, components and (when asked) the pixels of a JPEG entry; false when it does not
+// decode.
 bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, int& comps, std::vector<uint8_t>* pixels = nullptr) {
-    jpeg_decompress_struct d;
-    JpegErr err;
-    d.err = jpeg_std_error(&err.mgr);
-    err.mgr.error_exit = onJpegError;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&d);
-        return false;
-    }
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&d, TRUE);
-    jpeg_start_decompress(&d);
-    w = int(d.output_width);
-    h = int(d.output_height);
-    comps = d.output_components;
-    std::vector<uint8_t> px(size_t(w) * size_t(h) * size_t(comps));
-    while (d.output_scanline < d.output_height) {
-        JSAMPROW row = &px[size_t(d.output_scanline) * size_t(w) * size_t(comps)];
-        jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-    if (pixels) *pixels = std::move(px);
+    ravelin::testing::DecodedJpeg decoded;
+    if (!ravelin::testing::libjpegDecode(bytes, decoded)) return false;
+    w = decoded.width;
+    h = decoded.height;
+    comps = decoded.components;
+    if (pixels) *pixels = std::move(decoded.pixels);
     return true;
 }
 

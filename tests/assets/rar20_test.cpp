@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,16 +8,12 @@
 #include "assets/asset_file.h"
 #include "assets/rar20_decoder.h"
 #include "rar_builder.h"
+#include "test_support.h"
 
 using namespace ravelin;
 using namespace ravelin::testing;
 
 namespace {
-
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 

@@ -5,56 +5,18 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <jpeglib.h>
-#include <setjmp.h>
 #include <string>
 #include <vector>
 
 #include "assetgen.h"
 #include "assets/image.h"
+#include "jpeg_decode.h"
 
 using namespace assetgen;
 
 namespace {
 
-struct Decoded {
-    int width = 0, height = 0, components = 0;
-    bool progressive = false;
-    std::vector<uint8_t> pixels;  // top row first
-    int at(int x, int y, int c = 0) const { return pixels[(size_t(y) * width + x) * components + c]; }
-};
-
-struct JpegError {
-    jpeg_error_mgr mgr;
-    jmp_buf jump;
-};
-
-bool decodeJpeg(const std::vector<uint8_t>& bytes, Decoded& out) {
-    jpeg_decompress_struct info;
-    JpegError error;
-    info.err = jpeg_std_error(&error.mgr);
-    error.mgr.error_exit = [](j_common_ptr c) { longjmp(reinterpret_cast<JpegError*>(c->err)->jump, 1); };
-    if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, const_cast<unsigned char*>(bytes.data()), bytes.size());
-    jpeg_read_header(&info, TRUE);
-    out.progressive = info.progressive_mode;
-    jpeg_start_decompress(&info);
-    out.width = int(info.output_width);
-    out.height = int(info.output_height);
-    out.components = info.output_components;
-    out.pixels.resize(size_t(out.width) * out.height * out.components);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = &out.pixels[size_t(info.output_scanline) * out.width * out.components];
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return true;
-}
+using ravelin::testing::DecodedJpeg;
 
 const std::vector<uint8_t>* findFile(const std::vector<AssetSink::File>& files, const std::string& name) {
     for (const auto& f : files)
@@ -82,12 +44,12 @@ protected:
         sink = nullptr;
     }
 
-    static Decoded jpeg(const std::string& name, bool archive) {
+    static DecodedJpeg jpeg(const std::string& name, bool archive) {
         const std::vector<uint8_t>* bytes = findFile(archive ? sink->archiveFiles() : sink->looseFiles(), name);
-        Decoded d;
+        DecodedJpeg d;
         EXPECT_NE(bytes, nullptr) << name;
         if (bytes) {
-            EXPECT_TRUE(decodeJpeg(*bytes, d)) << name;
+            EXPECT_TRUE(ravelin::testing::libjpegDecode(*bytes, d)) << name;
         }
         return d;
     }
@@ -107,7 +69,7 @@ int32_t le32(const std::vector<uint8_t>& b, size_t at) {
     return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24);
 }
 
-double borderMean(const Decoded& d) {
+double borderMean(const DecodedJpeg& d) {
     double sum = 0;
     int count = 0;
     for (int i = 0; i < d.width; ++i) {
@@ -148,7 +110,7 @@ TEST_F(PicturesTest, FlareSpritesAreBaselineColourJpegsFadingToBlack) {
         int size;
     };
     for (Expect e : {Expect{"textures\\sun.jpg", 256}, Expect{"textures\\tlens.jpg", 128}, Expect{"textures\\rlens.jpg", 256}}) {
-        Decoded d = jpeg(e.name, true);
+        DecodedJpeg d = jpeg(e.name, true);
         EXPECT_EQ(d.width, e.size) << e.name;
         EXPECT_EQ(d.height, e.size) << e.name;
         EXPECT_EQ(d.components, 3) << e.name;
@@ -156,14 +118,14 @@ TEST_F(PicturesTest, FlareSpritesAreBaselineColourJpegsFadingToBlack) {
         // Drawn additively: any light at the edge would show the sprite's square.
         EXPECT_LT(borderMean(d), 3.0) << e.name;
     }
-    Decoded sun = jpeg("textures\\sun.jpg", true);
+    DecodedJpeg sun = jpeg("textures\\sun.jpg", true);
     EXPECT_GT(sun.at(128, 128), 245);
     EXPECT_GT(sun.at(128, 128), sun.at(128 + 40, 128));
     EXPECT_GT(sun.at(128 + 40, 128), sun.at(128 + 100, 128));
 }
 
 TEST_F(PicturesTest, LoadingTitleIsABaseline512By128CardCentredOnBlack) {
-    Decoded d = jpeg("load.jpg", false);
+    DecodedJpeg d = jpeg("load.jpg", false);
     ASSERT_EQ(d.width, 512);
     ASSERT_EQ(d.height, 128);
     EXPECT_EQ(d.components, 3);
@@ -238,7 +200,7 @@ namespace {
 constexpr int kInk = 128;
 
 struct Cell {
-    const Decoded* d;
+    const DecodedJpeg* d;
     int cx, cy, size;
     bool ink(int x, int y) const { return d->at(cx + x, cy + y) > kInk; }
     int inkCount() const {
@@ -268,7 +230,7 @@ struct Cell {
 }  // namespace
 
 TEST_F(PicturesTest, DigitFontHoldsTheRightSevenSegmentDigitsInReadingOrder) {
-    Decoded d = jpeg("textures\\c.jpg", true);
+    DecodedJpeg d = jpeg("textures\\c.jpg", true);
     ASSERT_EQ(d.width, d.height);
     ASSERT_EQ(d.width % 4, 0);
     EXPECT_FALSE(d.progressive);

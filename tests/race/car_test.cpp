@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "race_test_support.h"
 
 namespace ravelin {
@@ -205,7 +205,7 @@ TEST(CarSound, ListenerSpace) {
     CameraPose camera;
     camera.direction = {0, 1, 0};
     camera.up = {0, 0, 1};
-    SoundVector position, velocity;
+    Vec3 position, velocity;
     listenerSpace(camera, Vec3{3, 4, 0}, Vec3{0, 2, 0}, position, velocity);
     // |o| = 5: (3·5, 0·5, 4·5).
     EXPECT_FLOAT_EQ(position.x, 15.0f);
@@ -223,7 +223,7 @@ TEST(CarSound, DegenerateCameraAndStandingCarStayFinite) {
     CameraPose camera;
     camera.direction = {0, 0, 0};  // a camera that was never applied
     camera.up = {0, 0, 0};
-    SoundVector position, velocity;
+    Vec3 position, velocity;
     listenerSpace(camera, Vec3{3, 4, 0}, Vec3{0, 0, 0}, position, velocity);
     for (float v : {position.x, position.y, position.z, velocity.x, velocity.y, velocity.z})
         EXPECT_TRUE(std::isfinite(v));

@@ -1,62 +1,24 @@
 // The director's GL side in a real context (Mesa under Xvfb): the camera matrices, the capture
 // into the transition texture (also from a window too small for the 512 × 512 square at
 // (20, 20)), and each transition style half-way, read back as pixels.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
 #include <string>
 #include <vector>
 
-#include "app/capture_run.h"
+#include "app/png_file.h"
+#include "gl_window.h"
 #include "race/camera_director.h"
 #include "render/gl.h"
 
 namespace ravelin {
 namespace {
 
-class Window {
-public:
-    Window(int width, int height) : width_(width), height_(height) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
-        SDL_GL_ResetAttributes();
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window_ = SDL_CreateWindow("race", 0, 0, width, height, SDL_WINDOW_OPENGL);
-        if (!window_) return;
-        context_ = SDL_GL_CreateContext(window_);
-        if (context_) SDL_GL_MakeCurrent(window_, context_);
-        glViewport(0, 0, width, height);
-    }
-    ~Window() {
-        if (context_) SDL_GL_DeleteContext(context_);
-        if (window_) SDL_DestroyWindow(window_);
-        // The video subsystem stays up: unloading the GL driver would leave its allocations
-        // unattributable for the leak checker, which knows the driver only while it is loaded.
-    }
-    bool ok() const { return context_ != nullptr; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    int width_, height_;
-    SDL_Window* window_ = nullptr;
-    SDL_GLContext context_ = nullptr;
-};
-
-bool haveDisplay() {
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
-
-#define REQUIRE_GL(window)                                                                 \
-    if (!haveDisplay()) GTEST_SKIP() << "no display (run under scripts/with_display.sh)"; \
-    ASSERT_TRUE((window).ok()) << SDL_GetError()
+using testing::GlWindow;
 
 // With RAVELIN_RACE_PICTURES set to a folder, the screen is saved there for a look.
-void dump(const Window& w, const std::string& name) {
+void dump(const GlWindow& w, const std::string& name) {
     const char* folder = std::getenv("RAVELIN_RACE_PICTURES");
     if (folder == nullptr || *folder == '\0') return;
     std::vector<uint8_t> rgb(static_cast<size_t>(w.width()) * w.height() * 3);
@@ -93,7 +55,7 @@ void fillScreen(float r, float g, float b) {
 
 // The "scene" of the capture: the whole viewport red, with a green square in its lower-left
 // quarter so that a picture's orientation shows.
-void redScene(void*) {
+void redScene() {
     GLint v[4];
     glGetIntegerv(GL_VIEWPORT, v);
     glEnable(GL_SCISSOR_TEST);
@@ -106,12 +68,11 @@ void redScene(void*) {
     glDisable(GL_SCISSOR_TEST);
 }
 
-void captureRed(CameraDirector& d, const Window& w) {
+void captureRed(CameraDirector& d, const GlWindow& w) {
     d.createTransitionTexture();
-    d.windowWidth = w.width();
-    d.windowHeight = w.height();
-    d.renderScene = redScene;
-    d.captureTransition();
+    d.beginCapture(w.width(), w.height());
+    redScene();
+    d.endCapture();
     GLint v[4];
     glGetIntegerv(GL_VIEWPORT, v);
     EXPECT_EQ(v[2], w.width());
@@ -120,7 +81,7 @@ void captureRed(CameraDirector& d, const Window& w) {
 }
 
 TEST(DirectorGl, ApplySetsTheFourThirdsProjectionAndTheView) {
-    Window w(800, 600);
+    GlWindow w(800, 600);
     REQUIRE_GL(w);
     Car car;
     car.frame.position = {1, 10, 3};
@@ -152,7 +113,7 @@ TEST(DirectorGl, ApplySetsTheFourThirdsProjectionAndTheView) {
 }
 
 TEST(DirectorGl, FadeHalfWayMixesWithTheScene) {
-    Window w(800, 600);
+    GlWindow w(800, 600);
     REQUIRE_GL(w);
     CameraDirector d;
     captureRed(d, w);
@@ -169,7 +130,7 @@ TEST(DirectorGl, FadeHalfWayMixesWithTheScene) {
 }
 
 TEST(DirectorGl, SlideHalfWayShowsTheSceneOnTheLeft) {
-    Window w(800, 600);
+    GlWindow w(800, 600);
     REQUIRE_GL(w);
     CameraDirector d;
     captureRed(d, w);
@@ -183,7 +144,7 @@ TEST(DirectorGl, SlideHalfWayShowsTheSceneOnTheLeft) {
 }
 
 TEST(DirectorGl, TumbleAndSpinHalfWay) {
-    Window w(800, 600);
+    GlWindow w(800, 600);
     REQUIRE_GL(w);
     CameraDirector d;
     captureRed(d, w);
@@ -217,7 +178,7 @@ TEST(DirectorGl, TumbleAndSpinHalfWay) {
 }
 
 TEST(DirectorGl, AfterTwoSecondsNothingIsDrawn) {
-    Window w(800, 600);
+    GlWindow w(800, 600);
     REQUIRE_GL(w);
     CameraDirector d;
     captureRed(d, w);
@@ -231,7 +192,7 @@ TEST(DirectorGl, AfterTwoSecondsNothingIsDrawn) {
 }
 
 TEST(DirectorGl, SmallWindowCapturesItsLargestSquare) {
-    Window w(400, 300);
+    GlWindow w(400, 300);
     REQUIRE_GL(w);
     CameraDirector d;
     captureRed(d, w);

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
+#include "race/race_run.h"
 #include "race_test_support.h"
 
 namespace ravelin {
@@ -13,36 +14,27 @@ namespace {
 
 using testing::makeRace;
 
-int gCaptures = 0;
-void countCapture(CameraDirector&) { ++gCaptures; }
+struct CountCaptures final : TransitionCapture {
+    int count = 0;
+    void captureTransition(CameraDirector&) override { ++count; }
+};
 
 struct SimulatedRun {
     std::unique_ptr<RaceState> race = makeRace();
     CameraDirector director;
+    CountCaptures captures;
 
     SimulatedRun(uint32_t seed) {
-        gCaptures = 0;
         rng().seed(seed);
         placeCars(race->cars);
         director.attach(*race);
-        director.capture = countCapture;
+        director.capture = &captures;
         director.initCounters();
-        director.initShots();
+        startFirstShot(director);
     }
 
-    // One loop iteration as the run orders it, minus drawing: returns whether the shot changed.
-    bool frame(float dt) {
-        director.advanceTrackTime(dt);
-        for (int i = 0; i < kCarCount; ++i) {
-            Car& car = race->cars[i];
-            updateCar(car, dt, race->lines[car.raceLine], director.pose(), director.pointsPassed);
-        }
-        director.update();
-        const bool finished = director.shotFinished;
-        director.afterUpdate();
-        director.computeView();
-        return finished;
-    }
+    // The run's race step, without drawing: returns whether the shot changed.
+    bool frame(float dt) { return stepRace(*race, director, dt); }
 };
 
 TEST(Director, InitDrawsCountersThenTargetAndShot) {
@@ -86,8 +78,8 @@ TEST(Director, LongRunKeepsTheShotRules) {
             ASSERT_GE(entered, 9u) << f;
             ASSERT_LE(entered, 11u) << f;
         }
-        if (gCaptures != captures) {
-            ASSERT_EQ(gCaptures, captures + 1);
+        if (run.captures.count != captures) {
+            ASSERT_EQ(run.captures.count, captures + 1);
             const int run_ = shots - shotsAtLastCapture;
             if (captures == 0) {
                 EXPECT_GE(run_, 6) << f;
@@ -98,7 +90,7 @@ TEST(Director, LongRunKeepsTheShotRules) {
             }
             EXPECT_TRUE(run.director.transitionActive);
             shotsAtLastCapture = shots;
-            captures = gCaptures;
+            captures = run.captures.count;
             // The transition lasts two seconds; age it like the frame would.
             float x = 0;
             while (run.director.ageTransition(dt, x)) {
@@ -390,9 +382,9 @@ TEST(DirectorTransition, ShotChangeThatCompletesARunCapturesAndRegrids) {
     CameraDirector& d = run.director;
     d.shotsSinceTransition = d.shotsPerTransition;
     d.shotFinished = true;
-    const int before = gCaptures;
+    const int before = run.captures.count;
     d.afterUpdate();
-    EXPECT_EQ(gCaptures, before + 1);
+    EXPECT_EQ(run.captures.count, before + 1);
     EXPECT_TRUE(d.transitionActive);
     EXPECT_EQ(d.shotsSinceTransition, 1);
     EXPECT_GE(d.shotsPerTransition, 7);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "assets/asset_file.h"
 #include "assets/image.h"
 #include "race/camera_director.h"

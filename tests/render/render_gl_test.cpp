@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
-#include "app/capture_run.h"
-#include "app/frame_composition.h"
+#include "app/png_file.h"
 #include "render/digit_font.h"
 #include "render/gl_helpers.h"
 #include "render/gl_setup.h"
@@ -18,7 +18,7 @@
 #include "render/scene.h"
 #include "render/technique.h"
 #include "render/texture.h"
-#include "render/world.h"
+#include "gl_window.h"
 #include "render_test_support.h"
 
 namespace ravelin {
@@ -27,20 +27,17 @@ namespace {
 using testing::GlWindow;
 using testing::TestArchive;
 
-bool haveDisplay() {
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
+// The pictures the tests load, shared by the whole file and emptied around each test.
+TextureCache& textures() {
+    static TextureCache cache;
+    return cache;
 }
-
-#define REQUIRE_GL(window)                                                              \
-    if (!haveDisplay()) GTEST_SKIP() << "no display (run under scripts/with_display.sh)"; \
-    ASSERT_TRUE((window).ok()) << SDL_GetError()
 
 class GlTest : public ::testing::Test {
 protected:
-    void SetUp() override { clearTextureCache(); }
+    void SetUp() override { textures().clear(); }
     void TearDown() override {
-        clearTextureCache();
+        textures().clear();
         GlWindow::useMultitexture(false);
     }
     FakePlatform fake;
@@ -61,7 +58,7 @@ Technique applied(FakePlatform& fake, const std::string& text) {
         .add("textures\\lmap.jpg", testing::solidJpeg(8, 8, 200, 200, 200))
         .install(fake);
     Technique t;
-    t.load("t.txt");
+    t.load("t.txt", textures());
     t.apply();
     return t;
 }
@@ -124,7 +121,7 @@ TEST_F(GlTest, TechniqueTiledScalesTheUnitZeroTextureMatrix) {
     EXPECT_FLOAT_EQ(m[10], 5.0f);
     EXPECT_FLOAT_EQ(m[15], 1.0f);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), cachedTextureName("road.jpg"));
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), textures().cachedName("road.jpg"));
     EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
 }
 
@@ -144,9 +141,9 @@ TEST_F(GlTest, TechniqueSecondTextureWithoutMultitextureIsLoadedButNeverBound) {
     REQUIRE_GL(w);
     GlWindow::useMultitexture(false);
     applied(fake, "texture 0 road.jpg\r\ntexture 1 lmap.jpg\r\nend\r\n");
-    EXPECT_NE(cachedTextureName("lmap.jpg"), 0u);
+    EXPECT_NE(textures().cachedName("lmap.jpg"), 0u);
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), cachedTextureName("road.jpg"));
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), textures().cachedName("road.jpg"));
     // Look at unit 1 directly: nothing was bound or enabled there.
     GlWindow::useMultitexture(true);
     glExtensions().activeTexture(GL_TEXTURE1_ARB);
@@ -161,7 +158,7 @@ TEST_F(GlTest, TechniqueSecondTextureWithMultitextureModulatesOnUnitOne) {
     applied(fake, "texture 0 road.jpg\r\ntexture 1 lmap.jpg\r\ntiled 3\r\nend\r\n");
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);  // unit 1 stays active
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), cachedTextureName("lmap.jpg"));
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), textures().cachedName("lmap.jpg"));
     GLint env = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
     EXPECT_EQ(env, GL_MODULATE);
@@ -190,27 +187,27 @@ TEST_F(GlTest, TextureCacheRules) {
         .add("textures\\broken.jpg", {0xFF, 0xD8, 0x00, 0x01})
         .install(fake);
     Texture a, b;
-    a.load("grass.jpg");
-    b.load("grass.jpg");
+    a.load("grass.jpg", textures());
+    b.load("grass.jpg", textures());
     EXPECT_NE(a.name, 0u);
     EXPECT_EQ(a.name, b.name);
     Texture other;
-    other.load("Grass.jpg");  // a different key: a fresh (failed) JPEG name
+    other.load("Grass.jpg", textures());  // a different key: a fresh (failed) JPEG name
     EXPECT_NE(other.name, a.name);
 
     Texture helmet;
-    helmet.load("helmet.JPG");
+    helmet.load("helmet.JPG", textures());
     EXPECT_NE(helmet.name, 0u);
     EXPECT_TRUE(glIsTexture(helmet.name));
 
     Texture wheel;
-    wheel.load("wheel.tga");
+    wheel.load("wheel.tga", textures());
     EXPECT_NE(wheel.name, 0u);
 
     size_t messagesBefore = fake.messages.size();
     Texture png, mixed;
-    png.load("thing.png");
-    mixed.load("grass.Jpg");
+    png.load("thing.png", textures());
+    mixed.load("grass.Jpg", textures());
     EXPECT_EQ(png.name, 0u);
     EXPECT_EQ(mixed.name, 0u);
     EXPECT_EQ(fake.messages.size(), messagesBefore);
@@ -221,17 +218,17 @@ TEST_F(GlTest, FailedJpegKeepsAFreshNameAndComplainsOnce) {
     REQUIRE_GL(w);
     TestArchive().add("textures\\broken.jpg", {0xFF, 0xD8, 0x00, 0x01}).install(fake);
     Texture broken;
-    broken.load("broken.jpg");  // found but not decodable: a fresh name, no message
+    broken.load("broken.jpg", textures());  // found but not decodable: a fresh name, no message
     EXPECT_NE(broken.name, 0u);
     EXPECT_TRUE(fake.messages.empty());
     Texture first, second;
-    first.load("absent.jpg");
+    first.load("absent.jpg", textures());
     size_t messages = fake.messages.size();
     EXPECT_GE(messages, 1u);
     EXPECT_NE(first.name, 0u);
     ASSERT_FALSE(fake.messages.empty());
     EXPECT_EQ(fake.messages[0].text, "ARCH:Can't load JPG file: textures\\absent.jpg");
-    second.load("absent.jpg");
+    second.load("absent.jpg", textures());
     EXPECT_EQ(second.name, first.name);
     EXPECT_EQ(fake.messages.size(), messages);
 }
@@ -241,12 +238,12 @@ TEST_F(GlTest, TgaFailureAndWrongDepthLeaveNoNameAndRetry) {
     REQUIRE_GL(w);
     TestArchive().add("textures\\grey.tga", greyTga(4, 4)).install(fake);
     Texture missing, grey;
-    missing.load("absent.tga");
+    missing.load("absent.tga", textures());
     EXPECT_EQ(missing.name, 0u);
     // Decodes to 1 byte per pixel: never uploaded as if it had 4.
-    grey.load("grey.tga");
+    grey.load("grey.tga", textures());
     EXPECT_EQ(grey.name, 0u);
-    EXPECT_EQ(cachedTextureName("grey.tga"), 0u);
+    EXPECT_EQ(textures().cachedName("grey.tga"), 0u);
 }
 
 // ----- meshes and culling -----
@@ -333,7 +330,7 @@ TEST_F(GlTest, BoxStraddlingAPlaneIsDrawnAndOneOutsideIsNot) {
 // ----- sun and lens flare -----
 
 struct FlareScene {
-    CameraView view;
+    CameraPose view;
     void apply() const {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -354,7 +351,7 @@ void installFlarePictures(FakePlatform& fake) {
 }
 
 // Draws a quad just in front of the camera that covers the whole view.
-void occluder(const CameraView& view) {
+void occluder(const CameraPose& view) {
     Vec3 c = view.eye + 0.5f * normalize(view.direction);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
@@ -380,7 +377,7 @@ TEST_F(GlTest, FlareFadesInOverOneSixthSecondAndHidesBehindAQuad) {
     installFlarePictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
-    flare.load();
+    flare.load(textures());
     FlareScene scene;
     scene.view.eye = {0, 0, 1};
     scene.view.direction = normalize(flare.sunDirection);
@@ -423,7 +420,7 @@ TEST_F(GlTest, SunBehindTheCameraIsNeverVisible) {
     installFlarePictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
-    flare.load();
+    flare.load(textures());
     FlareScene scene;
     scene.view.eye = {0, 0, 1};
     scene.view.direction = -1.0f * normalize(flare.sunDirection);
@@ -431,12 +428,6 @@ TEST_F(GlTest, SunBehindTheCameraIsNeverVisible) {
     scene.apply();
     flare.draw(scene.view);
     EXPECT_FALSE(flare.sunVisible);
-}
-
-int litPixels(const std::vector<uint8_t>& rgb) {
-    int n = 0;
-    for (size_t i = 0; i < rgb.size(); i += 3) n += (rgb[i] | rgb[i + 1] | rgb[i + 2]) > 8;
-    return n;
 }
 
 // A sun hidden on screen has intensity 0, so its streaks and ghosts get alpha 0. Whether they
@@ -447,7 +438,7 @@ TEST_F(GlTest, HiddenOnScreenSunAndTheInheritedBlending) {
     installFlarePictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LensFlare flare;
-    flare.load();
+    flare.load(textures());
     FlareScene scene;
     scene.view.eye = {0, 0, 1};
     // Off centre but on screen, so the ghosts spread along a line.
@@ -475,11 +466,11 @@ TEST_F(GlTest, HiddenOnScreenSunAndTheInheritedBlending) {
     ASSERT_FLOAT_EQ(flare.intensity, 0.0f);
     auto on = hiddenFrame(true);
     if (const char* dir = std::getenv("RAVELIN_TEST_PNG_DIR")) writePng(std::string(dir) + "/hidden_sun_blend_on.png", on.data(), 800, 600);
-    EXPECT_EQ(litPixels(on), 0);
+    EXPECT_EQ(testing::litPixels(on), 0);
     // With blending left off the zero alpha means nothing: streaks and ghosts show in full.
     auto off = hiddenFrame(false);
     if (const char* dir = std::getenv("RAVELIN_TEST_PNG_DIR")) writePng(std::string(dir) + "/hidden_sun_blend_off.png", off.data(), 800, 600);
-    EXPECT_GT(litPixels(off), 1000);
+    EXPECT_GT(testing::litPixels(off), 1000);
 }
 
 // ----- overlay -----
@@ -490,13 +481,13 @@ TEST_F(GlTest, ClockGlyphsLightThePixelsWhereTheClockIs) {
     TestArchive().add("textures\\c.jpg", testing::solidJpeg(64, 64, 255, 255, 255)).install(fake);
     fake.time = {13, 4, 59};
     DigitFont font;
-    font.createFont();
+    font.createFont(textures());
     glDisable(GL_BLEND);
     glDisable(GL_CULL_FACE);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_TEXTURE_2D);
-    font.drawOverlay(0.0f, false, true, false);
+    font.drawOverlay(0.0f, {false, true, false});
     EXPECT_STREQ(font.text, "13:04:59");
     auto rgb = w.readAll();
     auto lit = [&](int x, int y) { return rgb[(static_cast<size_t>(y) * 800 + x) * 3] > 100; };
@@ -530,11 +521,11 @@ TEST(DigitText, TimeFormats) {
 
 TEST(DigitText, FrameRateWindowsKeepTheirRemainder) {
     DigitFont font;  // no GL: nothing is drawn without a list base
-    for (int i = 0; i < 3; ++i) font.drawOverlay(0.4f, false, false, false);
+    for (int i = 0; i < 3; ++i) font.drawOverlay(0.4f, {});
     EXPECT_EQ(font.shownFps, 3);
     EXPECT_NEAR(font.secondAccumulator, 0.2f, 1e-5);
     EXPECT_EQ(font.framesThisSecond, 0);
-    font.drawOverlay(0.0f, false, false, false);  // dt 0 still counts
+    font.drawOverlay(0.0f, {});  // dt 0 still counts
     EXPECT_EQ(font.framesThisSecond, 1);
 }
 
@@ -550,14 +541,14 @@ void installLoadingPictures(FakePlatform& fake) {
 
 void checkCorners(int width, int height) {
     GlWindow w(width, height);
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    if (!testing::haveDisplay()) GTEST_SKIP() << "no display";
     ASSERT_TRUE(w.ok());
     FakePlatform fake;
-    clearTextureCache();
+    textures().clear();
     installLoadingPictures(fake);
     setUpGl(GlSetupOptions{}, 50, true);
     LoadingScreen screen;
-    screen.load();
+    screen.load(textures());
     screen.draw(width, height);
     auto rgb = w.readAll();
     int red = 0, green = 0, blue = 0, yellow = 0, rx0 = width, ry1 = 0;
@@ -583,26 +574,24 @@ void checkCorners(int width, int height) {
     // The title: a quarter of the width and a twelfth of the height, centred.
     const uint8_t* centre = &rgb[(static_cast<size_t>(height / 2) * width + width / 2) * 3];
     EXPECT_NEAR(centre[0], 40, 6);
-    clearTextureCache();
+    textures().clear();
 }
-
-std::vector<uint8_t> readFile(const std::string& path);
 
 TEST(LoadingScreenGl, GeneratedPicturesShowATitleOnBlack) {
     const std::string dir = RAVELIN_ASSET_DIR;
-    std::vector<uint8_t> title = readFile(dir + "/load.jpg");
+    std::vector<uint8_t> title = testing::readFile(dir + "/load.jpg");
     if (title.empty()) GTEST_SKIP() << "no generated loading pictures in " RAVELIN_ASSET_DIR;
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    if (!testing::haveDisplay()) GTEST_SKIP() << "no display";
     GlWindow w;
     ASSERT_TRUE(w.ok());
     FakePlatform fake;
-    clearTextureCache();
+    textures().clear();
     fake.addResource("CustomData", 127, title);
     const char* corners[4] = {"4loader_rd.tga", "4loader_ld.tga", "4loader_lu.tga", "4loader_ru.tga"};
-    for (int i = 0; i < 4; ++i) fake.addResource("CustomData", kLoadingCornerResources[i], readFile(dir + "/" + corners[i]));
+    for (int i = 0; i < 4; ++i) fake.addResource("CustomData", kLoadingCornerResources[i], testing::readFile(dir + "/" + corners[i]));
     setUpGl(GlSetupOptions{}, 50, true);
     LoadingScreen screen;
-    screen.load();
+    screen.load(textures());
     for (const Texture& t : screen.corners) EXPECT_NE(t.name, 0u);
     screen.draw(800, 600);
     auto rgb = w.readAll();
@@ -615,7 +604,7 @@ TEST(LoadingScreenGl, GeneratedPicturesShowATitleOnBlack) {
         for (int x = 302; x < 498; ++x) titleLit += rgb[(static_cast<size_t>(y) * 800 + x) * 3 + 1] > 60;
     EXPECT_GT(titleLit, 100);
     EXPECT_TRUE(fake.messages.empty());
-    clearTextureCache();
+    textures().clear();
 }
 
 TEST(LoadingScreenGl, CornersCover256By128PixelsAt800x600) { checkCorners(800, 600); }
@@ -645,41 +634,21 @@ TEST_F(GlTest, SetUpLeavesTheStateTable) {
     EXPECT_TRUE(fake.lastGammaRamp.empty());  // DefGamma: the ramp is left alone
 }
 
-// A platform whose only service is the real driver's entry points.
-class DriverPlatform final : public Platform {
+// A platform whose only services are the real driver's entry points, the swap interval and the
+// gamma ramp, both recorded.
+class DriverPlatform final : public NullPlatform {
 public:
     DriverPlatform() : previous_(&platform()) { setPlatform(this); }
     ~DriverPlatform() override { setPlatform(previous_); }
-    ByteRange findResource(std::string_view, uint16_t) override { return {}; }
-    void messageBox(std::string_view, std::string_view, TextEncoding) override {}
-    SettingsStore& settingsStore() override { return previous_->settingsStore(); }
-    int64_t counter() override { return 0; }
-    int64_t counterFrequency() override { return 1; }
-    LocalTime localTime() override { return {}; }
-    bool currentDisplayMode(DisplayMode&) override { return false; }
-    bool enumDisplayMode(int, DisplayMode&) override { return false; }
-    bool switchDisplayMode(const DisplayMode&) override { return false; }
-    void restoreDisplayMode() override {}
-    bool enumDisplayAdapter(int, DisplayAdapter&) override { return false; }
-    WindowHandle createMainWindow(const Rect&) override { return 0; }
-    WindowHandle createBlankingWindow(const Rect&) override { return 0; }
-    void showWindow(WindowHandle) override {}
-    void closeWindow(WindowHandle) override {}
-    bool clientSize(WindowHandle, int&, int&) override { return false; }
     void* glProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
     bool setSwapInterval(int interval) override {
         swapIntervals.push_back(interval);
         return true;
     }
-    void swapBuffers() override {}
-    void destroyGlContext() override {}
     bool setGammaRamp(const uint16_t* ramp) override {
         gamma.assign(ramp, ramp + 768);
         return true;
     }
-    void showCursor(bool) override {}
-    void warpCursor(WindowHandle, int, int) override {}
-    bool pollEvent(InputEvent&) override { return false; }
 
     std::vector<int> swapIntervals;
     std::vector<uint16_t> gamma;
@@ -716,56 +685,6 @@ TEST_F(GlTest, ResetUnitsWithoutMultitextureMakesNoUnitCalls) {
     resetTextureUnits();
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
 }
-
-// ----- a whole frame with the generated assets -----
-
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void composedFrameIsNeitherBlackNorUniform(bool multitexture) {
-    std::vector<uint8_t> archive = readFile(std::string(RAVELIN_ASSET_DIR) + "/archive.rar");
-    if (archive.empty()) GTEST_SKIP() << "no generated archive in " RAVELIN_ASSET_DIR;
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    GlWindow w;
-    ASSERT_TRUE(w.ok());
-    FakePlatform fake;
-    clearTextureCache();
-    fake.addResource("CustomData", kArchiveResourceId, archive);
-    {
-        AssetFile land;
-        if (!land.openEntry("land.txt")) GTEST_SKIP() << "the generated archive has no land.txt yet";
-    }
-    setUpGl(GlSetupOptions{!multitexture}, 50, true);
-    GlWindow::useMultitexture(multitexture);
-    SceneDescription land, overlay;
-    overlay.load("test.txt");
-    land.load("land.txt");
-    sky().load();
-    landScene() = land;
-    overlayScene() = overlay;
-    for (int i = 0; i < 3; ++i) {
-        advanceTestCamera(0.5f);
-        drawFrame(0.5f);
-    }
-    auto rgb = w.readAll();
-    int lit = litPixels(rgb);
-    size_t differing = 0;
-    for (size_t i = 3; i < rgb.size(); i += 3)
-        differing += rgb[i] != rgb[0] || rgb[i + 1] != rgb[1] || rgb[i + 2] != rgb[2];
-    if (const char* out = std::getenv("RAVELIN_TEST_PNG_DIR"))
-        writePng(std::string(out) + (multitexture ? "/composed_multi.png" : "/composed_single.png"), rgb.data(), 800, 600);
-    EXPECT_GT(lit, 800 * 600 / 2);
-    EXPECT_GT(differing, rgb.size() / 3 / 4);
-    landScene() = SceneDescription{};
-    overlayScene() = SceneDescription{};
-    sky() = Sky{};
-    clearTextureCache();
-}
-
-TEST(ComposedFrame, WithMultitexture) { composedFrameIsNeitherBlackNorUniform(true); }
-TEST(ComposedFrame, WithoutMultitexture) { composedFrameIsNeitherBlackNorUniform(false); }
 
 }  // namespace
 }  // namespace ravelin

@@ -18,7 +18,9 @@ struct TextureLine {
 };
 std::vector<TextureLine> gTextureLines;
 
-void recordTexture(Technique&, int unit, const char* name) { gTextureLines.push_back({unit, name}); }
+struct RecordTextures final : TextureLineHandler {
+    void textureLine(Technique&, int unit, const char* name) override { gTextureLines.push_back({unit, name}); }
+};
 
 Technique parseText(const std::string& text) {
     FakePlatform fake;
@@ -27,7 +29,8 @@ Technique parseText(const std::string& text) {
     Technique t;
     gTextureLines.clear();
     EXPECT_TRUE(file.openEntry("technique\\t.txt"));
-    parseTechnique(file, t, recordTexture);
+    RecordTextures recorder;
+    parseTechnique(file, t, &recorder);
     return t;
 }
 
@@ -49,7 +52,7 @@ TEST(TechniqueGrammar, KeywordsArePrefixesAndLaterOnesWin) {
         "multblend\r\nalphablend\r\n2sided\r\n  lighted\r\nalpha test on\r\ntiled 5\r\ndepth test\r\n"
         "spec V(0.5 0.5 0.5) 10.0\r\nend\r\nlighted\r\n");
     EXPECT_TRUE(t.blendEnabled);
-    EXPECT_EQ(t.blendKind, 0);
+    EXPECT_EQ(t.blendKind, BlendKind::Alpha);
     EXPECT_TRUE(t.twoSided);
     EXPECT_TRUE(t.lighted);
     EXPECT_TRUE(t.alphaTest);
@@ -65,7 +68,7 @@ TEST(TechniqueGrammar, PassZeroAndPassOne) {
     Technique second = parseText("addblend\r\npass 1\r\nend\r\n");
     EXPECT_FALSE(second.firstPass);
     EXPECT_FALSE(second.depthWrite);
-    EXPECT_EQ(second.blendKind, 1);
+    EXPECT_EQ(second.blendKind, BlendKind::Additive);
 }
 
 TEST(TechniqueGrammar, DepthwriteWithoutSpaceIsNotAKeyword) {

@@ -2,25 +2,17 @@
 // record rules and the embedded file itself.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/fake/fake_platform.h"
 #include "settings/default_settings_file.h"
+#include "test_support.h"
 
 using namespace ravelin;
 
 namespace {
 
 ByteRange bytesOf(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
-
-std::string readSourceFile(const char* relative) {
-    std::ifstream in(std::string(RAVELIN_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 const char kFormatUtf8[] = "неправильный формат файла def_settings.txt";
 const char kMissingUtf8[] = "Не найден параметр в файле def_settings.txt";
@@ -221,7 +213,7 @@ TEST_F(DefaultsTest, LoadReplacesThePreviousTable) {
 }
 
 TEST_F(DefaultsTest, EmbeddedFileGivesTheBuiltInDefaultsSilently) {
-    const std::string text = readSourceFile("resources/def_settings.txt");
+    const std::string text = ravelin::testing::readSourceText("resources/def_settings.txt");
     ASSERT_FALSE(text.empty());
     // Written with CR LF and Windows-1251 Cyrillic comments.
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);

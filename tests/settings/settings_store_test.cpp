@@ -7,6 +7,7 @@
 
 #include "platform/fake/fake_platform.h"
 #include "settings/settings.h"
+#include "test_support.h"
 
 using namespace ravelin;
 
@@ -25,28 +26,12 @@ protected:
     FakePlatform fake;
 };
 
-ScreensaverSettings builtIn() {
-    ScreensaverSettings s;
-    s.EnableMusic = true;
-    s.EnableSFX = true;
-    s.ShowClock = true;
-    s.UseDesktop = true;
-    s.DefGamma = true;
-    s.TimeFormat = true;
-    s.Volume = 75;
-    s.Gamma = 50;
-    s.Width = 800;
-    s.Height = 600;
-    s.Depth = 32;
-    return s;
-}
-
 }  // namespace
 
 TEST_F(SettingsStoreTest, EmptyStoreLeavesEveryFieldAndQueriesAllEighteenInOrder) {
-    liveSettings() = builtIn();
+    liveSettings() = ravelin::testing::factorySettings();
     loadSettings();
-    EXPECT_EQ(liveSettings(), builtIn());
+    EXPECT_EQ(liveSettings(), ravelin::testing::factorySettings());
     const std::vector<std::string> expected = {
         "open r",          "query ShowClock", "query TimeFormat", "query English", "query Random",
         "query EnableMusic", "query EnableSFX", "query UseDesktop", "query ShowFlame", "query DefGamma",
@@ -57,7 +42,7 @@ TEST_F(SettingsStoreTest, EmptyStoreLeavesEveryFieldAndQueriesAllEighteenInOrder
 }
 
 TEST_F(SettingsStoreTest, SaveWritesAllEighteenInItsOwnOrder) {
-    liveSettings() = builtIn();
+    liveSettings() = ravelin::testing::factorySettings();
     saveSettings();
     const std::vector<std::string> expected = {
         "open w",        "set ShowClock=1", "set TimeFormat=1", "set English=0",    "set Random=0",
@@ -105,7 +90,7 @@ TEST_F(SettingsStoreTest, AllFieldsRoundTrip) {
 }
 
 TEST_F(SettingsStoreTest, StoredTenThousandCountsAsMissing) {
-    liveSettings() = builtIn();
+    liveSettings() = ravelin::testing::factorySettings();
     fake.store.values["Width"] = 10000;
     fake.store.values["Height"] = 10001;
     loadSettings();
@@ -154,7 +139,7 @@ TEST_F(SettingsStoreTest, IntegersAreSignedAndUnlimited) {
 }
 
 TEST_F(SettingsStoreTest, StoredTimeFormatZeroMeansTwentyFourHours) {
-    liveSettings() = builtIn();
+    liveSettings() = ravelin::testing::factorySettings();
     fake.store.values["TimeFormat"] = 0;
     loadSettings();
     EXPECT_FALSE(liveSettings().TimeFormat);
@@ -163,9 +148,9 @@ TEST_F(SettingsStoreTest, StoredTimeFormatZeroMeansTwentyFourHours) {
 TEST_F(SettingsStoreTest, UnopenableStoreKeepsValuesAndSavesNothing) {
     fake.store.failOpen = true;
     fake.store.values["Width"] = 1024;
-    liveSettings() = builtIn();
+    liveSettings() = ravelin::testing::factorySettings();
     loadSettings();
-    EXPECT_EQ(liveSettings(), builtIn());
+    EXPECT_EQ(liveSettings(), ravelin::testing::factorySettings());
     saveSettings();
     EXPECT_EQ(fake.store.values.size(), 1u);
     EXPECT_EQ(fake.store.values["Width"], 1024u);

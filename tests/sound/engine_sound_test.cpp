@@ -152,9 +152,10 @@ class EngineCalls : public ::testing::Test {
 protected:
     void SetUp() override {
         gCalls.clear();
-        soundSystem().entries = recordingTable();
+        sound.system.entries = recordingTable();
     }
-    void TearDown() override { soundSystem().entries = AudioEntryPoints{}; }
+    RunSound sound;  // its table records; it was never bound, so nothing is freed at the end
+    const AudioEntryPoints& table = sound.system.entries;
 };
 
 TEST_F(EngineCalls, StartPlaysThreeBandsThenReadsTheirRates) {
@@ -162,7 +163,7 @@ TEST_F(EngineCalls, StartPlaysThreeBandsThenReadsTheirRates) {
     e.sample[0] = 1;
     e.sample[1] = 2;
     e.sample[2] = 3;
-    e.startChannels();
+    e.startChannels(table);
     std::vector<std::string> want = {"play3D 1 pos", "play3D 2 pos", "play3D 3 pos", "get 101", "get 102", "get 103"};
     EXPECT_EQ(gCalls, want);
     EXPECT_EQ(e.channel[2], 103u);
@@ -179,7 +180,7 @@ TEST_F(EngineCalls, UpdateSetsRatesAndVolumesThenPositionsThenApplies) {
     // Speed 300 / 105 gives s = 299 or 300 depending on rounding; use a length that lands on 300.
     SoundVector velocity{0.0f, 0.0f, 300.0f / 105.0f + 0.0001f};
     ASSERT_EQ(EngineSound::engineSpeed(velocity), 300);
-    e.update({12.0f, 0.0f, 0.0f}, velocity);
+    e.update(table, {12.0f, 0.0f, 0.0f}, velocity);
     Bands b = at(300);
     std::vector<std::string> want = {
         "set 7 " + std::to_string(b.frequency[0]) + " 10 -101",
@@ -196,7 +197,7 @@ TEST_F(EngineCalls, UpdateSetsRatesAndVolumesThenPositionsThenApplies) {
 
 TEST_F(EngineCalls, UpdateWithoutChannelsStillMakesItsCalls) {
     EngineSound e;
-    e.update({}, {});
+    e.update(table, {}, {});
     ASSERT_EQ(gCalls.size(), 7u);
     EXPECT_EQ(gCalls[0], "set 0 -18293 20 -101");
     EXPECT_EQ(gCalls[6], "apply");
@@ -204,20 +205,18 @@ TEST_F(EngineCalls, UpdateWithoutChannelsStillMakesItsCalls) {
 
 TEST_F(EngineCalls, VolumeIsSavedZeroedSetAndRestored) {
     gVolume = 63;
-    saveOutputVolume();
-    setOutputVolume(0);
-    setOutputVolume(250);
-    restoreOutputVolume();
+    sound.start(false, false);
+    sound.setVolume(250);
+    sound.restoreVolume();
     std::vector<std::string> want = {"getVolume", "setVolume 0", "setVolume 250", "setVolume 63"};
     EXPECT_EQ(gCalls, want);
 }
 
 TEST_F(EngineCalls, RunStartSavesZeroesThenStartsEnginesCarZeroFirst) {
-    auto& cars = raceState().cars;
     for (int k = 0; k < kCarCount; ++k)
-        for (int b = 0; b < 3; ++b) cars[size_t(k)].engineSound.sample[b] = uintptr_t(1 + k * 3 + b);
+        for (int b = 0; b < 3; ++b) sound.engines[size_t(k)].sample[b] = uintptr_t(1 + k * 3 + b);
     gVolume = 42;
-    startRunSound(false, true);
+    sound.start(false, true);
     ASSERT_EQ(gCalls.size(), 2u + size_t(kCarCount) * 6u);
     EXPECT_EQ(gCalls[0], "getVolume");
     EXPECT_EQ(gCalls[1], "setVolume 0");
@@ -227,13 +226,12 @@ TEST_F(EngineCalls, RunStartSavesZeroesThenStartsEnginesCarZeroFirst) {
         EXPECT_EQ(gCalls[at + 2], "play3D " + std::to_string(3 + k * 3) + " pos") << k;
         EXPECT_EQ(gCalls[at + 3], "get " + std::to_string(101 + k * 3)) << k;
     }
-    setRunVolume(75);
+    sound.setVolume(75);
     EXPECT_EQ(gCalls.back(), "setVolume 75");
     gCalls.clear();
-    startRunSound(false, false);  // engine sounds off: only the volume steps
+    sound.start(false, false);  // engine sounds off: only the volume steps
     std::vector<std::string> want = {"getVolume", "setVolume 0"};
     EXPECT_EQ(gCalls, want);
-    for (auto& car : cars) car.engineSound = EngineSound{};
 }
 
 }  // namespace

@@ -1,75 +1,26 @@
 #include "ogg_fixture.h"
 
-#include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
+
+#include "assetgen.h"
 
 namespace ravelin::test {
 
 std::vector<uint8_t> encodeOgg(const std::vector<float>& samples, int channels, int rate, float quality) {
-    std::vector<uint8_t> out;
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, channels, rate, quality) != 0) {
-        vorbis_info_clear(&vi);
-        return out;
+    if (channels < 1) return {};
+    // The generator's encoder takes one vector per channel.
+    std::vector<std::vector<float>> split(static_cast<size_t>(channels));
+    const size_t frames = samples.size() / size_t(channels);
+    for (int c = 0; c < channels; ++c) {
+        split[size_t(c)].resize(frames);
+        for (size_t i = 0; i < frames; ++i) split[size_t(c)][i] = samples[i * size_t(channels) + size_t(c)];
     }
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 1);
-    ogg_packet header, comments, codebooks;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comments);
-    ogg_stream_packetin(&os, &codebooks);
-    ogg_page page;
-    auto append = [&](const ogg_page& p) {
-        out.insert(out.end(), p.header, p.header + p.header_len);
-        out.insert(out.end(), p.body, p.body + p.body_len);
-    };
-    while (ogg_stream_flush(&os, &page)) append(page);
-    size_t frames = samples.size() / size_t(channels);
-    size_t done = 0;
-    bool eos = false;
-    while (!eos) {
-        size_t chunk = std::min<size_t>(4096, frames - done);
-        if (chunk == 0) {
-            vorbis_analysis_wrote(&vd, 0);
-        } else {
-            float** buffer = vorbis_analysis_buffer(&vd, int(chunk));
-            for (size_t i = 0; i < chunk; ++i)
-                for (int c = 0; c < channels; ++c) buffer[c][i] = samples[(done + i) * size_t(channels) + size_t(c)];
-            vorbis_analysis_wrote(&vd, int(chunk));
-            done += chunk;
-        }
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-                ogg_stream_packetin(&os, &packet);
-                while (ogg_stream_pageout(&os, &page)) {
-                    append(page);
-                    if (ogg_page_eos(&page)) eos = true;
-                }
-            }
-        }
-    }
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return out;
+    return assetgen::encodeVorbis(split.data(), channels, rate, quality);
 }
 
 namespace {

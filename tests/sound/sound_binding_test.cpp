@@ -9,8 +9,7 @@
 
 #include "ogg_fixture.h"
 #include "platform/fake/fake_platform.h"
-#include "sound/engine_sound.h"
-#include "sound/sound_system.h"
+#include "sound/run_sound.h"
 
 namespace ravelin {
 namespace {
@@ -26,43 +25,44 @@ public:
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new NoDeviceEnvironment);
 
 TEST(SoundBindingWithoutDevice, RunGoesOnSilently) {
-    SoundSystem& sound = soundSystem();
+    RunSound sound;
     EXPECT_FALSE(sound.bind(0));
-    EXPECT_TRUE(sound.bound());
-    EXPECT_FALSE(sound.deviceOpen());
-    ASSERT_NE(sound.entries.init, nullptr);
-    ASSERT_NE(sound.entries.apply3D, nullptr);
+    EXPECT_TRUE(sound.system.bound());
+    EXPECT_FALSE(sound.system.deviceOpen());
+    ASSERT_NE(sound.system.entries.init, nullptr);
+    ASSERT_NE(sound.system.entries.apply3D, nullptr);
 
-    // The run's sound steps, in their order, with an engine fed real sample bytes.
-    saveOutputVolume();
-    setOutputVolume(0);
+    // The run's sound steps, in their order, with car 0's engine fed real sample bytes.
     std::vector<uint8_t> ogg = test::encodeOgg(test::sine(441.0f, 4410, 44100, 0.5f), 1, 44100);
-    EngineSound engine;
+    EngineSound& engine = sound.engines[0];
     for (int b = 0; b < 3; ++b)
-        engine.sample[b] = sound.entries.sampleLoad(true, ogg.data(), 0, uint32_t(ogg.size()), 1, 12);
-    engine.startChannels();
+        engine.sample[b] = sound.system.entries.sampleLoad(true, ogg.data(), 0, uint32_t(ogg.size()), 1, 12);
+    sound.start(true, true);
     for (int b = 0; b < 3; ++b) {
         EXPECT_EQ(engine.sample[b], 0u);
         EXPECT_EQ(engine.channel[b], 0u);
         EXPECT_EQ(engine.baseFrequency[b], 0);
     }
-    setOutputVolume(80);
-    for (int frame = 0; frame < 10; ++frame) engine.update({1.0f, 2.0f, 3.0f}, {4.0f, 5.0f, 6.0f});
+    sound.setVolume(80);
+    std::array<Car, kCarCount> cars;
+    cars[0].soundPosition = {1.0f, 2.0f, 3.0f};
+    cars[0].soundVelocity = {4.0f, 5.0f, 6.0f};
+    for (int frame = 0; frame < 10; ++frame) sound.updateEngines(cars);
     EXPECT_EQ(engine.position.z, 3.0f);
     EXPECT_EQ(engine.velocity.x, 4.0f);
-    restoreOutputVolume();
+    sound.restoreVolume();
     sound.unbind();
-    EXPECT_FALSE(sound.bound());
-    EXPECT_EQ(sound.entries.init, nullptr);
+    EXPECT_FALSE(sound.system.bound());
+    EXPECT_EQ(sound.system.entries.init, nullptr);
 
-    // Calls after unbinding are as harmless (the engine guards against an empty table).
-    engine.update({1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f});
-    setOutputVolume(50);
+    // Calls after unbinding are as harmless (every call guards against an empty table).
+    sound.updateEngines(cars);
+    sound.setVolume(50);
     sound.unbind();
 }
 
 TEST(SoundBindingWithoutDevice, LoopbackStillWorksAndBindsAgain) {
-    SoundSystem& sound = soundSystem();
+    SoundSystem sound;
     ASSERT_TRUE(sound.bindLoopback());
     EXPECT_TRUE(sound.deviceOpen());
     EXPECT_EQ(sound.entries.getVolume(), 100);
@@ -96,7 +96,8 @@ TEST(SoundBindingFromResource, EntryPointsByNameAndUnloadAfterFree) {
         {"audioInitLoopback", reinterpret_cast<void*>(&audioInitLoopback)},
         {"audioRenderLoopback", reinterpret_cast<void*>(&audioRenderLoopback)},
     };
-    SoundSystem& sound = soundSystem();
+    RunSound run;
+    SoundSystem& sound = run.system;
     ASSERT_TRUE(sound.bindLoopback());
     EXPECT_TRUE(sound.loadedFromResource());
     const std::vector<std::string> order = {
@@ -107,7 +108,7 @@ TEST(SoundBindingFromResource, EntryPointsByNameAndUnloadAfterFree) {
     EXPECT_EQ(fake.librarySymbolsAsked, order);
     EXPECT_EQ(sound.entries.getVolume(), 100);
     EXPECT_EQ(sound.entries.setVolume, nullptr);
-    setOutputVolume(50);  // a missing entry point is skipped, not called
+    run.setVolume(50);  // a missing entry point is skipped, not called
 
     fake.calls.clear();
     sound.unbind();

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "../dialogs/dialog_texts.h"
+#include "dialog_texts.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/dialog_model.h"
 #include "windows_test_support.h"

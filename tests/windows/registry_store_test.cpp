@@ -27,12 +27,10 @@ protected:
         key_ = std::wstring(L"Software\\BRIMLOW Studio\\Ravelin tests\\store-") + std::to_wstring(GetCurrentProcessId());
         deleteKey(key_);
         store_ = std::make_unique<RegistrySettingsStore>(key_);
-        win32_.setSettingsStore(store_.get());
-        setPlatform(&win32_);
+        win32_.setSettingsStore(store_.get());  // the platform installed itself when it was made
         liveSettings() = {};
     }
     void TearDown() override {
-        setPlatform(nullptr);
         liveSettings() = {};
         deleteKey(key_);
     }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +19,8 @@
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
-#include "sound/capture_audio.h"
-#include "sound/engine_sound.h"
-#include "sound/sound_system.h"
+#include "app/offline_mix.h"
+#include "sound/run_sound.h"
 
 namespace ravelin {
 namespace {
@@ -59,12 +59,7 @@ protected:
     }
     void SetUp() override {
         ASSERT_NE(module_, nullptr) << "cannot open " << RAVELIN_SCR;
-        platform_ = std::make_unique<Win32Platform>(reinterpret_cast<uintptr_t>(module_));
-        setPlatform(platform_.get());
-    }
-    void TearDown() override {
-        soundSystem().unbind();
-        setPlatform(nullptr);
+        platform_ = std::make_unique<Win32Platform>(reinterpret_cast<uintptr_t>(module_));  // installs itself
     }
     static HMODULE module_;
     std::unique_ptr<Win32Platform> platform_;
@@ -140,7 +135,8 @@ TEST_F(Screensaver, ABlobThatIsNoLibraryOrNoBlobLoadsNothingAndLeavesNoFile) {
 
 TEST_F(Screensaver, BindingFindsAllEntryPointsByNameAndUnbindsCleanly) {
     const size_t before = temporaryLibraryFiles();
-    SoundSystem& sound = soundSystem();
+    RunSound run;
+    SoundSystem& sound = run.system;
     ASSERT_TRUE(sound.bindLoopback());
     EXPECT_TRUE(sound.loadedFromResource());
     const AudioEntryPoints& e = sound.entries;
@@ -163,34 +159,34 @@ TEST_F(Screensaver, BindingFindsAllEntryPointsByNameAndUnbindsCleanly) {
     // The run's binding on the output device. ctest gives Wine a null ALSA device to open (see
     // alsa-null.conf); without any device the run would go on silently.
     const bool device = sound.bind(0);
-    if (std::getenv("ALSA_CONFIG_PATH")) EXPECT_TRUE(device);
+    if (std::getenv("ALSA_CONFIG_PATH")) {
+        EXPECT_TRUE(device);
+    }
     EXPECT_TRUE(sound.bound());
     EXPECT_TRUE(sound.loadedFromResource());
     EXPECT_EQ(sound.entries.getVolume(), device ? 100 : -1);
-    setOutputVolume(40);
+    run.setVolume(40);
     sound.unbind();
     EXPECT_EQ(temporaryLibraryFiles(), before);
 }
 
 TEST(WithoutAudioResource, TheRunIsSilentAndEveryCallHarmless) {
     Win32Platform own;  // this program carries no "AUDIO" 128 and, like the screensaver, links no library
-    setPlatform(&own);
-    SoundSystem& sound = soundSystem();
+    RunSound sound;
     EXPECT_FALSE(sound.bind(0));
-    EXPECT_TRUE(sound.bound());
-    EXPECT_FALSE(sound.deviceOpen());
-    EXPECT_FALSE(sound.loadedFromResource());
-    EXPECT_EQ(sound.entries.init, nullptr);
-    saveOutputVolume();
-    setOutputVolume(70);
-    EngineSound engine;
-    engine.loadSamples();
-    engine.startChannels();
-    engine.update({1.0f, 2.0f, 3.0f}, {0.0f, 0.0f, 1.0f});
-    restoreOutputVolume();
+    EXPECT_TRUE(sound.system.bound());
+    EXPECT_FALSE(sound.system.deviceOpen());
+    EXPECT_FALSE(sound.system.loadedFromResource());
+    EXPECT_EQ(sound.system.entries.init, nullptr);
+    sound.loadEngineSamples();
+    sound.start(true, true);
+    sound.setVolume(70);
+    std::array<Car, kCarCount> cars;
+    cars[0].soundPosition = {1.0f, 2.0f, 3.0f};
+    sound.updateEngines(cars);
+    sound.restoreVolume();
     sound.unbind();
-    EXPECT_FALSE(sound.bound());
-    setPlatform(nullptr);
+    EXPECT_FALSE(sound.system.bound());
 }
 
 // 16-bit stereo samples of a WAV written by the offline mix (after its 44-byte header).

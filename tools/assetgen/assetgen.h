@@ -11,6 +11,10 @@
 
 namespace assetgen {
 
+constexpr double kPi = 3.14159265358979323846;
+// The same in single precision, for the modules that compute in float.
+constexpr float kPiF = static_cast<float>(kPi);
+
 struct V3 {
     float x = 0, y = 0, z = 0;
 };
@@ -54,6 +58,11 @@ std::vector<uint8_t> encodeJpeg(const std::vector<uint8_t>& rgb, int width, int 
 std::vector<uint8_t> encodeTga32(const std::vector<uint8_t>& rgba, int width, int height);  // type 2, desc 0x08
 std::vector<uint8_t> encodeBmp24(const std::vector<uint8_t>& rgb, int width, int height);   // for bitmaps
 
+// Sound: one float sample vector per channel (-1 … 1, all the same length) to an Ogg Vorbis file
+// in memory at the given quality (-0.1 … 1); a fixed stream serial, so the same input gives the
+// same bytes. Empty when the encoder refuses the parameters.
+std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, int rate, float quality);
+
 // Scene-mesh layout ("meshes\<stem>.dat"): world-space vertices, per-corner normals already in
 // the frame the loader's rotation (axis, -angle) turns into world space.
 struct SceneMesh {
@@ -68,7 +77,7 @@ struct SceneMesh {
     std::vector<uint32_t> colourFaces;  // 3 per face into colours
     V3 rotationAxis{0, 0, 1};
     float rotationAngle = 0;  // radians
-    bool colourFlag = true;   // flag 1; K = colours.size() (0 when none, like the exporter did)
+    bool colourFlag = true;   // flag 1; K = colours.size(): a set flag with K = 0 means no colours
 };
 std::vector<uint8_t> writeSceneMesh(const SceneMesh& mesh);  // bounding box computed here
 

@@ -11,8 +11,6 @@
 namespace assetgen::camera {
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-
 V3 normalized(V3 a) { return (1.0f / std::sqrt(dot(a, a))) * a; }
 V3 lerp(V3 a, V3 b, float t) { return a + t * (b - a); }
 float mixf(float a, float b, float t) { return a + t * (b - a); }
@@ -77,15 +75,15 @@ const V3 kCentre = kCarCentre;
 // A circle around the car at height h, radius r, from angle a0 to a1 (degrees; 0 = behind,
 // 90 = right side, 180 = ahead).
 V3 around(float r, float h, float angleDeg) {
-    float a = angleDeg * kPi / 180.0f;
+    float a = angleDeg * kPiF / 180.0f;
     return {r * std::sin(a), -r * std::cos(a), h};
 }
 
 const Move kMoves[kMoveCount] = {
     {"chase", 120, false,
      [](float s) {
-         float sway = std::sin(s * 2 * kPi) * 1.6f;
-         return Pose{{sway, -12.5f + 1.5f * std::sin(s * kPi), 3.6f}, {0.3f * sway, 2.0f, 1.0f}};
+         float sway = std::sin(s * 2 * kPiF) * 1.6f;
+         return Pose{{sway, -12.5f + 1.5f * std::sin(s * kPiF), 3.6f}, {0.3f * sway, 2.0f, 1.0f}};
      }},
     {"low front", 100, true,
      [](float s) {
@@ -97,7 +95,7 @@ const Move kMoves[kMoveCount] = {
          return Pose{eye, {0, 0.4f * eye.y, 1.0f}};
      }},
     {"orbit", 240, false,
-     [](float s) { return Pose{around(11.5f, 3.2f + 0.8f * std::sin(s * 2 * kPi), 360.0f * s), kCentre}; }},
+     [](float s) { return Pose{around(11.5f, 3.2f + 0.8f * std::sin(s * 2 * kPiF), 360.0f * s), kCentre}; }},
     {"wheel close-up", 80, true,
      [](float s) {
          V3 eye = lerp(V3{4.3f, 6.6f, 1.0f}, V3{4.4f, 4.2f, 1.3f}, s);
@@ -112,18 +110,18 @@ const Move kMoves[kMoveCount] = {
     {"overhead", 90, true,
      [](float s) {
          float h = 15.0f + 4.0f * s;
-         return Pose{{0.6f * std::sin(s * kPi), -1.5f + 2.0f * s, h}, {0, 0.8f, 0.8f}, {0, 1, 0}};
+         return Pose{{0.6f * std::sin(s * kPiF), -1.5f + 2.0f * s, h}, {0, 0.8f, 0.8f}, {0, 1, 0}};
      }},
     {"crane", 150, true,
      [](float s) {
          // Sweeps from low behind-left up and over to high in front-right.
          float a = -45.0f + 180.0f * s;
-         float h = 1.0f + 8.5f * std::sin(s * kPi * 0.5f);
-         return Pose{around(10.0f - 1.5f * std::sin(s * kPi), h, a), kCentre};
+         float h = 1.0f + 8.5f * std::sin(s * kPiF * 0.5f);
+         return Pose{around(10.0f - 1.5f * std::sin(s * kPiF), h, a), kCentre};
      }},
     {"half orbit", 160, true,
      [](float s) {
-         return Pose{around(12.0f, 2.0f + 2.5f * std::sin(s * kPi), 180.0f + 180.0f * s), kCentre};
+         return Pose{around(12.0f, 2.0f + 2.5f * std::sin(s * kPiF), 180.0f + 180.0f * s), kCentre};
      }},
     {"pull-away", 150, true,
      [](float s) {
@@ -140,7 +138,7 @@ const Move kMoves[kMoveCount] = {
      }},
     {"roll hoop", 100, true,
      [](float s) {
-         return Pose{{0.3f - 0.6f * s, -2.2f, 3.5f + 0.2f * s}, {0.8f * std::sin(s * kPi), 10.0f, 0.2f}};
+         return Pose{{0.3f - 0.6f * s, -2.2f, 3.5f + 0.2f * s}, {0.8f * std::sin(s * kPiF), 10.0f, 0.2f}};
      }},
     {"fly-past", 90, false,
      [](float s) {

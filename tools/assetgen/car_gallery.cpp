@@ -3,18 +3,16 @@
 // thirds, end) and three trackside frames of each of the six looks as the car passes.
 // Writes move_NN_K.png and look_L_K.png (800 × 600) into DIR. Needs a display (with_display.sh).
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/capture_run.h"
-#include "app/frame_composition.h"
-#include "app/random.h"
+#include "app/png_file.h"
+#include "app/screensaver_run.h"
+#include "base/random.h"
 #include "platform/sdl/sdl_platform.h"
-#include "race/car.h"
 #include "race/race_run.h"
 #include "render/gl.h"
-#include "render/gl_setup.h"
-#include "render/world.h"
 
 namespace {
 
@@ -26,22 +24,24 @@ void follow(CameraDirector& director, Car& car) {
     car.followed = true;
 }
 
-bool snapshot(const std::string& path, int width, int height, std::vector<uint8_t>& pixels) {
+bool snapshot(ScreensaverRun& run, const std::string& path, int width, int height, std::vector<uint8_t>& pixels) {
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     bool ok = writePng(path, pixels.data(), width, height);
-    presentFrame();
+    run.presentFrame();
     return ok;
 }
 
 // The race moves on, but the gallery keeps the shot it chose: no shot change, no transition.
-void advance(CameraDirector& director, int frames) {
+// Only the race: the flare keeps its look from picture to picture.
+void advance(RunWorld& world, int frames) {
+    CameraDirector& director = world.director;
     for (int i = 0; i < frames; ++i) {
         director.shotsSinceTransition = 0;
         director.shotsPerTransition = 1000;
-        updateRace(1.0f / 30.0f);
+        stepRace(world.race, director, 1.0f / 30.0f);
     }
     director.transitionActive = false;
 }
@@ -55,7 +55,6 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     SdlPlatform sdl;
-    setPlatform(&sdl);
     if (!sdl.videoAvailable()) {
         std::fprintf(stderr, "car_gallery: no display available\n");
         return 1;
@@ -72,19 +71,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform().clientSize(window, width, height);
-    setUpGl(GlSetupOptions{false}, 50, true);
+    // The saver's own run, silent, driven by hand.
+    auto run = std::make_unique<ScreensaverRun>();
+    run->setUpGl(50, true);
     platform().showWindow(window);
-    installRaceHooks(width, height);
-    showLoadingScreen(width, height);
-    loadFontAndScenes();
-    loadRaceEarly();
-    loadSkyAndFlare();
-    loadRaceLate();
-    startRaceShots();
-    overlaySwitches() = {false, false, false};
+    run->windowSized(width, height);
+    run->showLoadingScreen(width, height);
+    run->loadWorld();
 
-    CameraDirector& director = cameraDirector();
-    RaceState& race = raceState();
+    RunWorld& world = run->world();
+    CameraDirector& director = world.director;
+    RaceState& race = world.race;
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
     char name[512];
     int written = 0;
@@ -92,7 +89,7 @@ int main(int argc, char** argv) {
         const auto& keys = race.tracks[static_cast<size_t>(move)].keys();
         const float end = keys.empty() ? 0.0f : keys.back().time;
         for (int k = 0; k < 4; ++k) {
-            advance(director, 12);
+            advance(world, 12);
             follow(director, race.cars[static_cast<size_t>(move % 6)]);
             director.scripted = true;
             director.track = move;
@@ -100,9 +97,9 @@ int main(int argc, char** argv) {
             director.shotFinished = false;
             director.update();
             director.computeView();
-            drawFrame(0.0f);
+            run->drawFrame(0.0f);
             std::snprintf(name, sizeof name, "%s/move_%02d_%d.png", dir.c_str(), move, k);
-            written += snapshot(name, width, height, pixels);
+            written += snapshot(*run, name, width, height, pixels);
         }
     }
     for (int look = 0; look < 6; ++look) {
@@ -112,16 +109,16 @@ int main(int argc, char** argv) {
         director.pointsPassed = 0;
         director.setUpTrackside();
         for (int k = 0; k < 3; ++k) {
-            advance(director, k == 0 ? 40 : 15);
+            advance(world, k == 0 ? 40 : 15);
             follow(director, car);
             director.computeView();
-            drawFrame(0.0f);
+            run->drawFrame(0.0f);
             std::snprintf(name, sizeof name, "%s/look_%d_%d.png", dir.c_str(), look, k);
-            written += snapshot(name, width, height, pixels);
+            written += snapshot(*run, name, width, height, pixels);
         }
     }
     std::printf("car_gallery: %d pictures written to %s\n", written, dir.c_str());
+    run.reset();
     platform().destroyGlContext();
-    setPlatform(nullptr);
     return 0;
 }

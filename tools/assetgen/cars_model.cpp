@@ -11,8 +11,6 @@
 namespace assetgen::cars {
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-
 float length(V3 a) { return std::sqrt(dot(a, a)); }
 V3 normalized(V3 a, V3 fallback) {
     float l = length(a);
@@ -108,7 +106,7 @@ public:
         auto ring = [&](V3 c) {
             Ring r;
             for (int i = 0; i < 10; ++i) {
-                float t = 2 * kPi * static_cast<float>(i) / 10.0f;
+                float t = 2 * kPiF * static_cast<float>(i) / 10.0f;
                 r.push_back({c.x + radius * std::cos(t), c.y, c.z - radius * std::sin(t)});
             }
             return r;
@@ -134,7 +132,7 @@ Ring sectionRing(const Section& s, int count) {
     Ring r;
     float cz = 0.5f * (s.z0 + s.z1), hh = 0.5f * (s.z1 - s.z0);
     for (int i = 0; i < count; ++i) {
-        float t = 2 * kPi * static_cast<float>(i) / static_cast<float>(count);
+        float t = 2 * kPiF * static_cast<float>(i) / static_cast<float>(count);
         float x = signedPow(std::cos(t), 2.0f / s.n), z = -signedPow(std::sin(t), 2.0f / s.n);
         float zFrac = 0.5f * (z + 1);
         r.push_back({s.cx + s.hw * x * sectionWidthScale(s, zFrac), s.y, cz + hh * z});
@@ -164,7 +162,7 @@ Ring tubRing(const TubStation& s, float rimHalf, float topScale) {
     auto widthAt = [&](float zFrac) { return zFrac < 0.5f ? 1.0f : lerp(1.0f, topScale, (zFrac - 0.5f) * 2); };
     // Lower half: right, bottom, left.
     for (int i = 0; i <= 12; ++i) {
-        float t = kPi * static_cast<float>(i) / 12.0f;
+        float t = kPiF * static_cast<float>(i) / 12.0f;
         float x = signedPow(std::cos(t), 2.0f / s.n), z = -signedPow(std::sin(t), 2.0f / s.n);
         r.push_back({s.hw * x, s.y, cz + hh * z});
     }
@@ -215,7 +213,7 @@ Section sectionAt(const std::vector<Section>& st, float y) {
 Ring airfoilRing(float x, float yLe, float zLe, float chord, float thickness, float tiltDeg) {
     Ring r;
     const int half = 7;
-    float ca = std::cos(tiltDeg * kPi / 180.0f), sa = std::sin(tiltDeg * kPi / 180.0f);
+    float ca = std::cos(tiltDeg * kPiF / 180.0f), sa = std::sin(tiltDeg * kPiF / 180.0f);
     auto point = [&](float s, float side) {
         float th = 5.0f * thickness * (0.2969f * std::sqrt(s) - 0.126f * s - 0.3516f * s * s + 0.2843f * s * s * s - 0.1036f * s * s * s * s);
         float along = s * chord, off = side * th * chord;
@@ -223,11 +221,11 @@ Ring airfoilRing(float x, float yLe, float zLe, float chord, float thickness, fl
         return V3{x, yLe - along * ca - off * sa, zLe + along * sa + off * ca};
     };
     for (int i = 0; i <= half; ++i) {  // upper surface, trailing edge to leading edge
-        float s = 0.5f * (1 + std::cos(kPi * static_cast<float>(i) / half));
+        float s = 0.5f * (1 + std::cos(kPiF * static_cast<float>(i) / half));
         r.push_back(point(s, 1));
     }
     for (int i = 1; i < half; ++i) {  // lower surface back to the trailing edge
-        float s = 0.5f * (1 - std::cos(kPi * static_cast<float>(i) / half));
+        float s = 0.5f * (1 - std::cos(kPiF * static_cast<float>(i) / half));
         r.push_back(point(s, -1));
     }
     return r;
@@ -475,7 +473,7 @@ std::vector<V3> cornerNormals(const CarModel& m) {
     out.reserve(m.triangles.size() * 3);
     for (size_t i = 0; i < m.triangles.size(); ++i) {
         const Triangle& t = m.triangles[i];
-        float cosCrease = std::cos(m.parts[t.part].creaseDegrees * kPi / 180.0f);
+        float cosCrease = std::cos(m.parts[t.part].creaseDegrees * kPiF / 180.0f);
         for (uint32_t v : {t.a, t.b, t.c}) {
             V3 sum{};
             for (uint32_t g : around[v])
@@ -635,7 +633,7 @@ void revolve(SceneMesh& m, const std::vector<ProfilePoint>& profile, int segment
         uint32_t base = static_cast<uint32_t>(m.vertices.size());
         uint32_t uvBase = static_cast<uint32_t>(m.uv0.size());
         for (int k = 0; k <= segments; ++k) {
-            float t = 2 * kPi * static_cast<float>(k) / static_cast<float>(segments);
+            float t = 2 * kPiF * static_cast<float>(k) / static_cast<float>(segments);
             float c = std::cos(t), sn = std::sin(t);
             if (k < segments) {
                 m.vertices.push_back({a.x, a.r * c, a.r * sn});
@@ -650,8 +648,8 @@ void revolve(SceneMesh& m, const std::vector<ProfilePoint>& profile, int segment
             uint32_t a0 = base + 2 * static_cast<uint32_t>(k), b0 = a0 + 1;
             uint32_t a1 = base + 2 * static_cast<uint32_t>(k1), b1 = a1 + 1;
             uint32_t ua0 = uvBase + 2 * static_cast<uint32_t>(k), ub0 = ua0 + 1, ua1 = ua0 + 2, ub1 = ua0 + 3;
-            float t0 = 2 * kPi * static_cast<float>(k) / static_cast<float>(segments);
-            float t1 = 2 * kPi * static_cast<float>(k + 1) / static_cast<float>(segments);
+            float t0 = 2 * kPiF * static_cast<float>(k) / static_cast<float>(segments);
+            float t1 = 2 * kPiF * static_cast<float>(k + 1) / static_cast<float>(segments);
             auto nrm = [&](V2 n, float t) { return V3{n.u, n.v * std::cos(t), n.v * std::sin(t)}; };
             // Winding chosen so the face normal agrees with the profile normal.
             auto emit = [&](uint32_t v0, uint32_t v1, uint32_t v2, uint32_t w0, uint32_t w1, uint32_t w2, V3 n0, V3 n1,
@@ -707,7 +705,7 @@ SceneMesh rimMesh() {
     for (int r = 0; r < 5; ++r) {
         std::vector<uint32_t> ids;
         for (int k = 0; k < seg; ++k) {
-            float t = 2 * kPi * static_cast<float>(k) / seg;
+            float t = 2 * kPiF * static_cast<float>(k) / seg;
             V3 p{depth[r], radii[r] * std::cos(t), radii[r] * std::sin(t)};
             m.vertices.push_back(p);
             m.uv0.push_back({0.5f + 0.5f * p.y / (Rr + 1), 0.5f + 0.5f * p.z / (Rr + 1)});
@@ -759,9 +757,9 @@ SceneMesh helmetMesh() {
     };
     std::vector<std::vector<uint32_t>> vid(lat + 1), tid(lat + 1);
     for (int j = 0; j <= lat; ++j) {
-        float b = lerp(latMin, kPi / 2, static_cast<float>(j) / lat);
+        float b = lerp(latMin, kPiF / 2, static_cast<float>(j) / lat);
         for (int i = 0; i <= lon; ++i) {
-            float a = -kPi + 2 * kPi * static_cast<float>(i) / lon;
+            float a = -kPiF + 2 * kPiF * static_cast<float>(i) / lon;
             if (i < lon) {
                 m.vertices.push_back(point(a, b));
                 vid[j].push_back(static_cast<uint32_t>(m.vertices.size() - 1));
@@ -812,8 +810,8 @@ ObjectMesh shadowMesh() {
     ObjectMesh m;
     m.vertices = {{-100, -180, 0}, {100, -180, 0}, {100, 180, 0}, {-100, 180, 0}};
     m.faces = {0, 1, 2, 0, 2, 3};
-    // Eight coordinates as the exporter wrote them: one per face corner, plus the two unused
-    // corners of the second face's quad.
+    // Eight coordinates: one per face corner plus the two corners of the quad that no face
+    // uses, which makes the shadow the 244-byte file of four vertices and two faces.
     m.uv = {{0, 0}, {1, 0}, {1, 1}, {0, 0}, {1, 1}, {0, 1}, {1, 0}, {0, 1}};
     m.uvFaces = {0, 1, 2, 3, 5, 5};
     m.hasSecondSet = false;

@@ -14,8 +14,6 @@
 namespace assetgen::cars {
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-
 struct Rgb {
     float r = 0, g = 0, b = 0;
 };
@@ -330,8 +328,8 @@ Picture paintHelmet(int design) {
     const float latMin = -0.45f;
     auto colour = [&](float px, float py) {
         float u = px / w, v = 1.0f - py / hh;
-        float a = (u - 0.5f) * 2 * kPi;                        // 0 = straight ahead
-        float lat = latMin + (v - 0.02f) / 0.96f * (kPi / 2 - latMin);  // radians
+        float a = (u - 0.5f) * 2 * kPiF;                        // 0 = straight ahead
+        float lat = latMin + (v - 0.02f) / 0.96f * (kPiF / 2 - latMin);  // radians
         Rgb c = h.base;
         float aa = std::fabs(a);
         switch (h.motif) {
@@ -356,7 +354,7 @@ Picture paintHelmet(int design) {
                 break;
             case 3:
                 if (a > 0.15f) c = h.band;
-                if (std::fabs(a - 0.15f) < 0.08f || std::fabs(a + kPi - 0.15f) < 0.08f) c = h.stripe;
+                if (std::fabs(a - 0.15f) < 0.08f || std::fabs(a + kPiF - 0.15f) < 0.08f) c = h.stripe;
                 break;
             case 4:
                 if (lat > 1.0f) c = h.crown;
@@ -389,7 +387,7 @@ Picture paintTyre() {
         Rgb rubber = scale(Rgb{36, 36, 38}, grain);
         if (v >= 0.5f) {  // tread: four grooves round the tyre and a worn, lighter centre
             float across = (v - 0.5f) / 0.5f;
-            Rgb c = mix(rubber, scale(Rgb{52, 50, 50}, grain), 0.5f - 0.5f * std::cos(across * 2 * kPi));
+            Rgb c = mix(rubber, scale(Rgb{52, 50, 50}, grain), 0.5f - 0.5f * std::cos(across * 2 * kPiF));
             for (float g : {0.2f, 0.4f, 0.6f, 0.8f})
                 if (std::fabs(across - g) < 0.025f) c = Rgb{16, 16, 17};
             return c;
@@ -422,7 +420,7 @@ Picture paintRim() {
         if (r > 1.0f) return 0.0f;
         if (r > 0.84f || r < 0.3f) return 1.0f;
         // Six spokes, wider at the hub.
-        float sector = std::fmod(ang + 2 * kPi, 2 * kPi / 6) - kPi / 6;
+        float sector = std::fmod(ang + 2 * kPiF, 2 * kPiF / 6) - kPiF / 6;
         float halfWidth = 0.16f + 0.12f * (1 - r);
         return std::fabs(sector) * r < halfWidth * 0.55f ? 1.0f : 0.0f;
     };
@@ -461,7 +459,7 @@ Picture paintShineMask() {
     const float latMin = -0.45f;
     auto colour = [&](float px, float py) {
         float u = px / w, v = 1.0f - py / h;
-        float a = std::fabs((u - 0.5f) * 2 * kPi), lat = latMin + (v - 0.02f) / 0.96f * (kPi / 2 - latMin);
+        float a = std::fabs((u - 0.5f) * 2 * kPiF), lat = latMin + (v - 0.02f) / 0.96f * (kPiF / 2 - latMin);
         float level = 110;
         if (a < 0.95f && lat > -0.05f && lat < 0.38f) level = 240;  // the visor shines most
         if (lat < -0.38f) level = 20;
@@ -474,7 +472,7 @@ Picture paintIllumination() {
     const int s = 256;
     // Tileable soft light: a few integer-frequency waves, mostly bright so it never muddies paint.
     auto colour = [&](float px, float py) {
-        float x = px / s * 2 * kPi, y = py / s * 2 * kPi;
+        float x = px / s * 2 * kPiF, y = py / s * 2 * kPiF;
         float v = 0.5f + 0.22f * std::sin(x + 2 * y) + 0.18f * std::sin(3 * x - y + 1.3f) + 0.1f * std::sin(2 * x + 3 * y + 0.4f);
         float level = 196 + 59 * std::clamp(v, 0.0f, 1.0f);
         return Rgb{level, level, level * 0.98f};

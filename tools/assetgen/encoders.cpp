@@ -1,9 +1,12 @@
-// Picture encoders: JPEG through libjpeg (6b interface), TGA and BMP written by hand.
+// The encoders: JPEG through libjpeg (6b interface), TGA and BMP written by hand, Ogg Vorbis
+// through libvorbisenc.
 #include "assetgen.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
+#include <vorbis/vorbisenc.h>
 
 namespace assetgen {
 
@@ -116,6 +119,70 @@ std::vector<uint8_t> encodeBmp24(const std::vector<uint8_t>& rgb, int width, int
         for (uint32_t p = uint32_t(width) * 3; p < stride; ++p) b.push_back(0);
     }
     return b;
+}
+
+std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, int rate, float quality) {
+    std::vector<uint8_t> out;
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, channelCount, rate, quality) != 0) {
+        vorbis_info_clear(&vi);
+        return out;
+    }
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_comment_add_tag(&vc, "ENCODER", "ravelin assetgen");
+    vorbis_dsp_state vd;
+    vorbis_block vb;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 0x52617631);  // fixed serial: same input, same bytes
+    ogg_packet header, comments, codebooks;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comments);
+    ogg_stream_packetin(&os, &codebooks);
+    ogg_page page;
+    auto append = [&](const ogg_page& p) {
+        out.insert(out.end(), p.header, p.header + p.header_len);
+        out.insert(out.end(), p.body, p.body + p.body_len);
+    };
+    while (ogg_stream_flush(&os, &page)) append(page);
+
+    const size_t frames = channels[0].size();
+    size_t done = 0;
+    bool eos = false;
+    while (!eos) {
+        size_t chunk = std::min<size_t>(8192, frames - done);
+        if (chunk == 0) {
+            vorbis_analysis_wrote(&vd, 0);
+        } else {
+            float** buffer = vorbis_analysis_buffer(&vd, int(chunk));
+            for (int c = 0; c < channelCount; ++c)
+                std::copy(channels[c].begin() + long(done), channels[c].begin() + long(done + chunk), buffer[c]);
+            vorbis_analysis_wrote(&vd, int(chunk));
+            done += chunk;
+        }
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            ogg_packet packet;
+            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+                ogg_stream_packetin(&os, &packet);
+                while (ogg_stream_pageout(&os, &page)) {
+                    append(page);
+                    if (ogg_page_eos(&page)) eos = true;
+                }
+            }
+        }
+    }
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return out;
 }
 
 }  // namespace assetgen

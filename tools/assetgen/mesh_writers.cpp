@@ -48,7 +48,7 @@ V3 normalForLoader(const V3& n, const V3& axis, float angle) {
     // The loader turns a stored normal s into sᵀ·R with R the glRotatef matrix of the angle in
     // degrees (converted with 3.14159). sᵀ·R = Rᵀ·s, so storing R·n brings back n.
     const double deg = double(angle) / 3.14159 * 180.0;
-    const double a = deg * 3.14159265358979323846 / 180.0;
+    const double a = deg * kPi / 180.0;
     double x = axis.x, y = axis.y, z = axis.z;
     const double len = std::sqrt(x * x + y * y + z * z);
     if (len == 0) return n;
@@ -107,7 +107,7 @@ std::vector<uint8_t> writeSceneMesh(const SceneMesh& m) {
         for (const V3& c : m.colours) w.v3(c);
         for (uint32_t i : m.colourFaces) w.u32(i);
     } else if (m.colourFlag) {
-        w.u32(0);  // no colours (K = 0), as the exporter wrote them
+        w.u32(0);  // no colours: the flag stays set and K = 0 says there are none
     }
     for (const V3& n : m.cornerNormals) w.v3(n);
     w.v3(lo);

@@ -2,8 +2,6 @@
 // the background music, synthesised here and encoded as Ogg Vorbis. Every signal is built on a
 // circular buffer the length of its loop (events past the end wrap to the start, filters and
 // echoes run round twice) so the files loop without a seam.
-#include <vorbis/vorbisenc.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -15,7 +13,6 @@ namespace assetgen {
 namespace {
 
 constexpr int kRate = 44100;
-constexpr double kPi = 3.14159265358979323846;
 
 // Deterministic noise (same bytes on every run).
 class Noise {
@@ -29,72 +26,6 @@ public:
 private:
     uint32_t state_;
 };
-
-// --- Ogg Vorbis encoding ---
-
-std::vector<uint8_t> encodeVorbis(const std::vector<float>* channels, int channelCount, float quality) {
-    std::vector<uint8_t> out;
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, channelCount, kRate, quality) != 0) {
-        vorbis_info_clear(&vi);
-        return out;
-    }
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_comment_add_tag(&vc, "ENCODER", "ravelin assetgen");
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 0x52617631);  // fixed serial: same input, same bytes
-    ogg_packet header, comments, codebooks;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comments);
-    ogg_stream_packetin(&os, &codebooks);
-    ogg_page page;
-    auto append = [&](const ogg_page& p) {
-        out.insert(out.end(), p.header, p.header + p.header_len);
-        out.insert(out.end(), p.body, p.body + p.body_len);
-    };
-    while (ogg_stream_flush(&os, &page)) append(page);
-
-    const size_t frames = channels[0].size();
-    size_t done = 0;
-    bool eos = false;
-    while (!eos) {
-        size_t chunk = std::min<size_t>(8192, frames - done);
-        if (chunk == 0) {
-            vorbis_analysis_wrote(&vd, 0);
-        } else {
-            float** buffer = vorbis_analysis_buffer(&vd, int(chunk));
-            for (int c = 0; c < channelCount; ++c)
-                std::copy(channels[c].begin() + long(done), channels[c].begin() + long(done + chunk), buffer[c]);
-            vorbis_analysis_wrote(&vd, int(chunk));
-            done += chunk;
-        }
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-                ogg_stream_packetin(&os, &packet);
-                while (ogg_stream_pageout(&os, &page)) {
-                    append(page);
-                    if (ogg_page_eos(&page)) eos = true;
-                }
-            }
-        }
-    }
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return out;
-}
 
 // --- circular filters (the loop's end feeds its start) ---
 
@@ -519,13 +450,13 @@ void generateSounds(AssetSink& sink) {
     const EngineVoice med{315.0, 0.22, 0.015, 740.0, 1.8, 2200.0, 0.6, 1.2, 0.18, 1550.0, 1.4, 5000.0};
     const EngineVoice high{335.0, 0.16, 0.012, 790.0, 1.5, 2350.0, 0.5, 1.1, 0.16, 1650.0, 1.6, 5300.0};
     const std::vector<float> engines[3] = {synthEngine(low, 11), synthEngine(med, 22), synthEngine(high, 33)};
-    sink.addArchiveFile("low.ogg", encodeVorbis(&engines[0], 1, 0.7f));
-    sink.addArchiveFile("med.ogg", encodeVorbis(&engines[1], 1, 0.7f));
-    sink.addArchiveFile("max.ogg", encodeVorbis(&engines[2], 1, 0.7f));
+    sink.addArchiveFile("low.ogg", encodeVorbis(&engines[0], 1, kRate, 0.7f));
+    sink.addArchiveFile("med.ogg", encodeVorbis(&engines[1], 1, kRate, 0.7f));
+    sink.addArchiveFile("max.ogg", encodeVorbis(&engines[2], 1, kRate, 0.7f));
 
     Stereo music = synthMusic();
     const std::vector<float> channels[2] = {std::move(music.left), std::move(music.right)};
-    sink.addArchiveFile("music.ogg", encodeVorbis(channels, 2, 0.2f));
+    sink.addArchiveFile("music.ogg", encodeVorbis(channels, 2, kRate, 0.2f));
 }
 
 }  // namespace assetgen

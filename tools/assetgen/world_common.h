@@ -12,8 +12,6 @@
 
 namespace assetgen::world {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // The lightmap covers this world rectangle; the whole world lies inside it.
 constexpr double kMapCentreX = 36.631, kMapCentreY = 0.895;
 constexpr double kMapWidth = 467.673, kMapHeight = 306.049;

@@ -48,6 +48,7 @@ public:
     int64_t counter() override;
     int64_t counterFrequency() override;
     LocalTime localTime() override;
+    double threadCpuSeconds() override { return cpuSeconds; }
     bool currentDisplayMode(DisplayMode& mode) override;
     bool enumDisplayMode(int index, DisplayMode& mode) override;
     bool switchDisplayMode(const DisplayMode& mode) override;
@@ -83,6 +84,7 @@ public:
     int64_t counterStep = 0;  // added after each counter() read
     int64_t frequency = 1000000;
     LocalTime time{12, 34, 56};
+    double cpuSeconds = 0.0;
     bool hasCurrentMode = true;
     DisplayMode desktopMode{1280, 1024, 32, 60};
     std::vector<DisplayMode> modes;

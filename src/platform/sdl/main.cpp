@@ -1,5 +1,5 @@
 // Entry point of the Linux screensaver. The shell's own long options come first: --capture and
-// --benchmark (the saver's own run, windowed, with a fixed seed and frame hooks), --capture-audio
+// --benchmark (the saver's own run, windowed, with a fixed seed, recording its frames), --capture-audio
 // (the offline mix), --root and --window-id (xscreensaver hosting). Everything else is the
 // screensaver command line (/s, /c, /p ID, …) that the core's start-up parses; then exactly one
 // activity runs: the full-screen run, the GTK configuration dialog or the preview.
@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "app/capture_run.h"
+#include "app/offline_mix.h"
 #include "app/saver_run.h"
 #include "app/start_up.h"
+#include "app/unattended_run.h"
 #include "platform/gtk/config_dialog.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/x11_support.h"
-#include "sound/capture_audio.h"
 
 namespace {
 
@@ -76,11 +76,7 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
     options.startCounter = sdl.counter();
     std::string error;
     if (!parseRunOptions(argc, argv, options, error)) {
-        std::fprintf(stderr,
-                     "ravelin: %s\nusage: ravelin [--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS]"
-                     " [--size WxH] [--time HH:MM:SS]] [--benchmark [--size WxH] [--seconds T]]"
-                     " [--no-multitexture]\n",
-                     error.c_str());
+        std::fprintf(stderr, "ravelin: %s\n%s\n", error.c_str(), kRunOptionsUsage);
         return 2;
     }
     if (!sdl.videoAvailable()) {
@@ -90,32 +86,23 @@ int runUnattended(SdlPlatform& sdl, int argc, char** argv) {
     // Unattended runs never wait for a person and always draw the same window size.
     sdl.setNonBlocking(true);
     sdl.setFullScreen(false);
-    if (options.mode == RunMode::Capture) sdl.setFixedLocalTime(&options.time);
+    if (options.mode == UnattendedMode::Capture) sdl.setFixedLocalTime(&options.time);
     return runFrames(options);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    SdlPlatform sdl;
-    setPlatform(&sdl);
+    SdlPlatform sdl;  // the platform of this process until main returns
 
     int exitCode = 0;
-    if (argc >= 2 && std::string_view(argv[1]) == "--capture-audio") {  // the offline mix needs no display
-        exitCode = runAudioCaptureCommand(argc, argv);
-        setPlatform(nullptr);
-        return exitCode;
-    }
-    if (argc >= 2 && isShellRunOption(argv[1])) {
-        exitCode = runUnattended(sdl, argc, argv);
-        setPlatform(nullptr);
-        return exitCode;
-    }
+    if (argc >= 2 && std::string_view(argv[1]) == "--capture-audio")  // the offline mix needs no display
+        return runAudioCaptureCommand(argc, argv);
+    if (argc >= 2 && isShellRunOption(argv[1])) return runUnattended(sdl, argc, argv);
 
     ShellOptions shell;
     if (!parseShellOptions(argc, argv, shell)) {
         std::fprintf(stderr, "ravelin: %s\n", shell.error.c_str());
-        setPlatform(nullptr);
         return 2;
     }
     if (shell.hosted) {
@@ -125,7 +112,7 @@ int main(int argc, char** argv) {
 
     Activities activities;
     activities.runSaver = [&](ScreensaverApp& app) {
-        // The written run would quietly return here; a person starting it deserves a reason.
+        // Without a display there is nothing to draw on; a person starting it deserves a reason.
         if (!sdl.videoAvailable()) {
             std::fprintf(stderr, "ravelin: no display available (set DISPLAY, or run under xvfb-run)\n");
             exitCode = 1;
@@ -147,6 +134,5 @@ int main(int argc, char** argv) {
         return result;
     };
     runApplication(shell.commandLine, activities);
-    setPlatform(nullptr);
     return exitCode;
 }

@@ -47,9 +47,11 @@ SdlPlatform::SdlPlatform() : fileStore_(new FileSettingsStore) {
     // can see it; a screensaver without a display has nothing to do (SDL_VIDEODRIVER overrides).
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (displayPresent() || (driver && *driver)) videoReady_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    setPlatform(this);
 }
 
 SdlPlatform::~SdlPlatform() {
+    if (&platform() == this) setPlatform(nullptr);
     destroyGlContext();
     for (SDL_Window* window : blankingWindows_) SDL_DestroyWindow(window);
     // A foreign window is only forgotten: destroying it belongs to its owner.
@@ -85,6 +87,12 @@ LocalTime SdlPlatform::localTime() {
     std::tm parts{};
     localtime_r(&now, &parts);
     return {parts.tm_hour, parts.tm_min, parts.tm_sec};
+}
+
+double SdlPlatform::threadCpuSeconds() {
+    timespec ts{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts) != 0) return 0.0;
+    return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
 }
 
 bool SdlPlatform::currentDisplayMode(DisplayMode& mode) {

@@ -1,6 +1,7 @@
 // SdlPlatform: the Linux implementation of the platform seam on SDL2 (window, GL 1.x
 // compatibility context, input, cursor, display modes, gamma) with resources from the blobs
-// linked into the executable. main.cpp owns the one instance and installs it with setPlatform.
+// linked into the executable. main.cpp (and the tools that draw) own one instance; it installs
+// itself as the platform while it lives.
 #pragma once
 
 #include <memory>
@@ -41,6 +42,7 @@ public:
     int64_t counter() override;
     int64_t counterFrequency() override;
     LocalTime localTime() override;
+    double threadCpuSeconds() override;
     bool currentDisplayMode(DisplayMode& mode) override;
     bool enumDisplayMode(int index, DisplayMode& mode) override;
     bool switchDisplayMode(const DisplayMode& mode) override;

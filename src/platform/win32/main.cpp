@@ -21,14 +21,11 @@ int notBuiltYet(ravelin::ScreensaverApp&) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    ravelin::Win32Platform win32;
+    ravelin::Win32Platform win32;  // the platform of this process until WinMain returns
     ravelin::RegistrySettingsStore registry;
     win32.setSettingsStore(&registry);
-    ravelin::setPlatform(&win32);
     ravelin::Activities activities;
     activities.runSaver = notBuiltYet;
     activities.runConfigure = [](ravelin::ScreensaverApp& app) { return ravelin::runConfigDialog(app.parentWindow); };
-    int result = ravelin::runApplication(GetCommandLineA(), activities);
-    ravelin::setPlatform(nullptr);
-    return result;
+    return ravelin::runApplication(GetCommandLineA(), activities);
 }

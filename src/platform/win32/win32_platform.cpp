@@ -7,16 +7,6 @@
 namespace ravelin {
 namespace {
 
-// Without a store set by the entry point (tests of other parts), every value keeps its default
-// and nothing is written.
-class UnsavedSettingsStore final : public SettingsStore {
-public:
-    bool open(bool) override { return false; }
-    bool query(std::string_view, uint32_t&) override { return false; }
-    void set(std::string_view, uint32_t) override {}
-    void close() override {}
-};
-
 HMODULE moduleOf(uintptr_t module) {
     return module ? reinterpret_cast<HMODULE>(module) : GetModuleHandleW(nullptr);
 }
@@ -33,10 +23,13 @@ std::wstring utf8ToWide(std::string_view text) {
 
 Win32Platform::Win32Platform(uintptr_t resourceModule)
     : module_(reinterpret_cast<uintptr_t>(moduleOf(resourceModule))),
-      libraries_(new ResourceLibraries),
-      unsavedStore_(new UnsavedSettingsStore) {}
+      libraries_(new ResourceLibraries) {
+    setPlatform(this);
+}
 
-Win32Platform::~Win32Platform() = default;
+Win32Platform::~Win32Platform() {
+    if (&platform() == this) setPlatform(nullptr);
+}
 
 ByteRange Win32Platform::findResource(std::string_view type, uint16_t id) {
     HMODULE module = reinterpret_cast<HMODULE>(module_);
@@ -54,6 +47,8 @@ void Win32Platform::messageBox(std::string_view text, std::string_view caption, 
     MessageBoxW(nullptr, utf8ToWide(toUtf8(text, encoding)).c_str(), utf8ToWide(toUtf8(caption, encoding)).c_str(),
                 MB_OK);
 }
+
+SettingsStore& Win32Platform::settingsStore() { return store_ ? *store_ : NullPlatform::settingsStore(); }
 
 namespace {
 
@@ -77,8 +72,6 @@ bool Win32Platform::enumDisplayMode(int index, DisplayMode& mode) {
     return index >= 0 && primaryDisplayMode(DWORD(index), mode);
 }
 
-SettingsStore& Win32Platform::settingsStore() { return store_ ? *store_ : *unsavedStore_; }
-
 int64_t Win32Platform::counter() {
     LARGE_INTEGER value;
     return QueryPerformanceCounter(&value) ? int64_t(value.QuadPart) : 0;
@@ -93,6 +86,14 @@ LocalTime Win32Platform::localTime() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return {now.wHour, now.wMinute, now.wSecond};
+}
+
+double Win32Platform::threadCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0.0;
+    // Both times count 100-nanosecond intervals.
+    auto ticks = [](const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return double(ticks(kernel) + ticks(user)) * 1e-7;
 }
 
 LibraryHandle Win32Platform::loadResourceLibrary(std::string_view type, uint16_t id) {

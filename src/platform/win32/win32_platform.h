@@ -1,8 +1,10 @@
 // The Windows platform: resource blobs of the executable (or of another module, for tests),
-// owner-less message boxes, the performance counter and local time, and libraries carried as
-// resources (the audio library). Windows, GL, display modes, input and the registry store come
-// with the screensaver's Win32 shell; until then those calls answer as a platform without a
-// display does. The entry point (main.cpp) owns the one instance and installs it.
+// owner-less message boxes, the performance counter, local time and the thread's CPU time, and
+// libraries carried as resources (the audio library), the primary display's modes, and the
+// settings store the entry point hands it (the registry). Windows, GL and input come with the
+// screensaver's Win32 shell; until then those calls answer as the null platform does (no
+// display; without a store set, one that never opens, so every value keeps its default and
+// nothing is written). Constructing one installs it for as long as it lives.
 #pragma once
 
 #include <memory>
@@ -13,7 +15,7 @@ namespace ravelin {
 
 class ResourceLibraries;
 
-class Win32Platform : public Platform {
+class Win32Platform : public NullPlatform {
 public:
     // resourceModule: the module whose resources are read (an HMODULE); 0 = the executable.
     explicit Win32Platform(uintptr_t resourceModule = 0);
@@ -24,30 +26,15 @@ public:
     ByteRange findResource(std::string_view type, uint16_t id) override;
     void messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) override;
     SettingsStore& settingsStore() override;
-    // Replaces the store that keeps nothing with a real one (null: back to that store).
+    // Replaces the null platform's store, which keeps nothing, with a real one (null: back to it).
     void setSettingsStore(SettingsStore* store) { store_ = store; }
     int64_t counter() override;
     int64_t counterFrequency() override;
     LocalTime localTime() override;
+    double threadCpuSeconds() override;
 
     bool currentDisplayMode(DisplayMode& mode) override;
     bool enumDisplayMode(int index, DisplayMode& mode) override;
-    bool switchDisplayMode(const DisplayMode& mode) override { return false; }
-    void restoreDisplayMode() override {}
-    bool enumDisplayAdapter(int index, DisplayAdapter& adapter) override { return false; }
-    WindowHandle createMainWindow(const Rect& rect) override { return 0; }
-    WindowHandle createBlankingWindow(const Rect& rect) override { return 0; }
-    void showWindow(WindowHandle window) override {}
-    void closeWindow(WindowHandle window) override {}
-    bool clientSize(WindowHandle window, int& width, int& height) override { return false; }
-    void* glProcAddress(const char* name) override { return nullptr; }
-    bool setSwapInterval(int interval) override { return false; }
-    void swapBuffers() override {}
-    void destroyGlContext() override {}
-    bool setGammaRamp(const uint16_t* ramp) override { return false; }
-    void showCursor(bool show) override {}
-    void warpCursor(WindowHandle window, int x, int y) override {}
-    bool pollEvent(InputEvent& event) override { return false; }
 
     LibraryHandle loadResourceLibrary(std::string_view type, uint16_t id) override;
     void* librarySymbol(LibraryHandle library, const char* name) override;
@@ -58,7 +45,6 @@ public:
 private:
     uintptr_t module_;
     std::unique_ptr<ResourceLibraries> libraries_;
-    std::unique_ptr<SettingsStore> unsavedStore_;
     SettingsStore* store_ = nullptr;
 };
 

@@ -1,0 +1,10 @@
+#include "base/random.h"
+
+namespace ravelin {
+
+Random& rng() {
+    static Random generator;
+    return generator;
+}
+
+}  // namespace ravelin
