@@ -14,7 +14,9 @@
 #include "app/saver_run.h"
 #include "app/start_up.h"
 #include "app/unattended_run.h"
+#include "platform/win32/config_dialog.h"
 #include "platform/win32/preview_window.h"
+#include "platform/win32/registry_settings_store.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -70,16 +72,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
 
     win32.setShowCommand(showCommand);
+    // The user's settings live in the registry; the unattended runs above keep the defaults so
+    // their frames and figures do not depend on the machine's choices.
+    RegistrySettingsStore registry;
+    win32.setSettingsStore(&registry);
     Activities activities;
     activities.runSaver = [](ScreensaverApp& app) {
         runSaver(app);
         return 0;
     };
-    activities.runConfigure = [](ScreensaverApp&) {
-        platform().messageBox("The configuration dialog of this screensaver is not built yet.", "Ravelin",
-                              TextEncoding::Utf8);
-        return 0;
-    };
+    activities.runConfigure = [](ScreensaverApp& app) { return runConfigDialog(app.parentWindow); };
     activities.runPreview = [](ScreensaverApp& app) {
         return runPreview(reinterpret_cast<HINSTANCE>(app.instance), reinterpret_cast<HWND>(app.parentWindow),
                           app.showCommand);
