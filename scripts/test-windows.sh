@@ -30,7 +30,6 @@ echo "== Windows tests under wine64"
 # The shell and dialog tests open windows and GL contexts: Wine draws them on a display (a private
 # Xvfb when there is none), and its server and desktop must start on that same display; the Linux
 # capture the shell test compares with needs it too.
-# and its server and desktop must start on that same display.
 scripts/with_display.sh bash -euo pipefail -c '
   scripts/wine.sh --start
   trap "scripts/wine.sh --stop" EXIT
