@@ -404,6 +404,42 @@ TEST_F(ConfigDialog, TheWindowOnTheCommandLineOwnsTheDialog) {
     EXPECT_EQ(saver.exitCode(), 0u);
 }
 
+// OK when the key cannot be written: a warning over the dialog says which key and why, the dialog
+// stays open with the choices, and nothing is stored.
+TEST_F(ConfigDialog, AFailedSaveIsReportedAndTheDialogStays) {
+    // A vendor key kept only in memory cannot hold the settings key, which is kept on disk.
+    const std::wstring vendor = L"Software\\BRIMLOW Studio";
+    deleteKey(vendor);
+    ASSERT_TRUE(createVolatileKey(vendor));
+    Screensaver saver(L"/c");
+    HWND dialog = saver.findDialog(caption());
+    ASSERT_TRUE(dialog);
+    click(dialog, kIdShowFps);
+    clickLater(dialog, kIdOk);
+    HWND warning = saver.findDialog(caption(), dialog);
+    ASSERT_TRUE(warning) << "no warning owned by the dialog";
+    std::wstring text;
+    EnumChildWindows(
+        warning,
+        [](HWND child, LPARAM all) -> BOOL {
+            *reinterpret_cast<std::wstring*>(all) += windowText(child) + L"\n";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    EXPECT_NE(text.find(L"HKEY_CURRENT_USER\\Software\\BRIMLOW Studio\\Ravelin"), std::wstring::npos)
+        << std::string(text.begin(), text.end());
+    screenshot(warning, "save-failed");
+    PostMessageW(warning, WM_COMMAND, IDOK, 0);
+    DWORD start = GetTickCount();
+    while (IsWindow(warning) && GetTickCount() - start < kPatienceMs) pause(50);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_TRUE(itemChecked(dialog, kIdShowFps));
+    click(dialog, kIdCancel);
+    EXPECT_EQ(saver.exitCode(), 0u);
+    EXPECT_FALSE(keyExists(kKey));
+    deleteKey(vendor);
+}
+
 // Every control the model speaks of is on the template, of the kind the model expects.
 TEST_F(ConfigDialog, TheTemplateHasEveryControlOfTheModel) {
     Screensaver saver(L"/c");

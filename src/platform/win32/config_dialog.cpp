@@ -151,6 +151,12 @@ private:
         case DialogAction::Handled:
             sync();
             return TRUE;
+        case DialogAction::SaveFailed:
+            // Nothing was kept: say why over the dialog and leave it open, the choices still in it.
+            MessageBoxW(dialog_, utf8ToWide(model_.control(kIdSaveFailure).text).c_str(),
+                        utf8ToWide(model_.caption()).c_str(), MB_OK | MB_ICONWARNING);
+            sync();
+            return TRUE;
         case DialogAction::Close:
             EndDialog(dialog_, model_.closeResult());
             return TRUE;

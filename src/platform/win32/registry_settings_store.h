@@ -30,7 +30,7 @@ public:
 
     // Why the last writing session (opening the key or one of its writes) failed: the key and
     // the system's reason. Empty after a session that wrote everything.
-    std::string lastFailure() const { return lastFailure_; }
+    std::string lastFailure() const override { return lastFailure_; }
 
     const std::wstring& subKey() const { return subKey_; }
 
