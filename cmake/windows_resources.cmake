@@ -1,10 +1,12 @@
-# ravelin_windows_rc(OUTPUT <file.rc> LIST <resources.list> GENDIR <dir> [EXTRA <type> <id> <path> ...])
+# ravelin_windows_rc(OUTPUT <file.rc> LIST <resources.list> GENDIR <dir> [EXTRA <type> <id> <path> ...]
+#                    [INCLUDE <file.rc> ...])
 # Writes the resource script of the Windows screensaver: every blob of LIST (the list the Linux
 # build embeds with .incbin, read by ravelin_read_resource_list), the EXTRA triples (absolute
-# paths), a version resource and the name the Screen Saver settings list shows (string 1). Sets
-# <OUTPUT>_FILES in the caller to the files it reads.
+# paths), the hand-written scripts of INCLUDE (dialog templates), a version resource and the name
+# the Screen Saver settings list shows (string 1). Sets <OUTPUT>_FILES in the caller to the files
+# it reads.
 function(ravelin_windows_rc)
-  cmake_parse_arguments(RC "" "OUTPUT;LIST;GENDIR" "EXTRA" ${ARGN})
+  cmake_parse_arguments(RC "" "OUTPUT;LIST;GENDIR" "EXTRA;INCLUDE" ${ARGN})
   ravelin_read_resource_list(${RC_LIST} "${RC_GENDIR}" entries)
   list(APPEND entries ${RC_EXTRA})
   set(body "")
@@ -16,6 +18,10 @@ function(ravelin_windows_rc)
     # upper case (the lookup folds case).
     string(APPEND body "${id} ${type} \"${path}\"\n")
   endwhile()
+  foreach(script ${RC_INCLUDE})
+    list(APPEND files "${script}")
+    string(APPEND body "#include \"${script}\"\n")
+  endforeach()
 
   set(v ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0)
   set(vs ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0)

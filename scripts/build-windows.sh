@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Windows screensaver for 32- and 64-bit Windows with mingw-w64:
 #   dist/ravelin-x86.scr  (i686, the one to ship)   dist/ravelin-x64.scr  (x86_64)
+#   dist/ravelin-setup.exe (the installer: either screensaver, chosen for the system it runs on)
 # The static dependencies come from scripts/windows-deps.sh (cached outside the checkout); the
 # content is the one the Linux build generates (build/generated). The x86_64 build also builds
 # the tests that scripts/test-windows.sh runs under wine64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh nsis
 scripts/windows-deps.sh
 
 # The Linux build generates the content both screensavers embed; its screensaver renders the
@@ -41,4 +42,12 @@ done
 mkdir -p dist
 cp build-win-i686/src/platform/win32/ravelin.scr dist/ravelin-x86.scr
 cp build-win-x86_64/src/platform/win32/ravelin.scr dist/ravelin-x64.scr
-ls -l dist/ravelin-x86.scr dist/ravelin-x64.scr
+# The installer to ship is 32-bit (it runs on every Windows); its 64-bit twin is the one the
+# tests can run under wine64.
+for target in x86-unicode amd64-unicode; do
+  out=dist/ravelin-setup.exe
+  [ "$target" = amd64-unicode ] && out=build-win-x86_64/ravelin-setup-x64.exe
+  makensis -V1 -DTARGET=$target -DX86_SCR="$PWD/dist/ravelin-x86.scr" -DX64_SCR="$PWD/dist/ravelin-x64.scr" \
+    -DOUTFILE="$PWD/$out" installer/ravelin.nsi
+done
+ls -l dist/ravelin-x86.scr dist/ravelin-x64.scr dist/ravelin-setup.exe

@@ -162,16 +162,28 @@ void ConfigDialogModel::fillModeList() {
     // Adapters list one mode per refresh rate; consecutive modes that differ only there give
     // one entry. Modes that come back later (after another size) are listed again, as the
     // adapter ordered them.
+    auto offered = [](const DisplayMode& m) {
+        return m.width >= kMinWidth && m.height >= kMinHeight && m.bitsPerPixel >= kMinBits;
+    };
     bool havePrevious = false;
     DisplayMode previous;
     DisplayMode mode;
     for (int i = 0; i < kMaxEnumeratedModes && platform().enumDisplayMode(i, mode); ++i) {
-        if (mode.width < kMinWidth || mode.height < kMinHeight || mode.bitsPerPixel < kMinBits) continue;
+        if (!offered(mode)) continue;
         bool same = havePrevious && mode.width == previous.width && mode.height == previous.height &&
                     mode.bitsPerPixel == previous.bitsPerPixel;
         if (!same) modeList_.entries.push_back(modeText(mode.width, mode.height, mode.bitsPerPixel));
         previous = mode;
         havePrevious = true;
+    }
+    // A driver that lists nothing, or not the mode the desktop is in, would leave Use Desktop
+    // Settings pointing at no entry (an empty box, and OK unable to store the desktop's mode):
+    // the desktop's own mode is always offered, after the listed ones.
+    DisplayMode desktop;
+    if (platform().currentDisplayMode(desktop) && offered(desktop)) {
+        std::string entry = modeText(desktop.width, desktop.height, desktop.bitsPerPixel);
+        if (std::find(modeList_.entries.begin(), modeList_.entries.end(), entry) == modeList_.entries.end())
+            modeList_.entries.push_back(entry);
     }
 }
 

@@ -2,6 +2,7 @@
 // same seed, carries the music and the engines, and stays inside full scale.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -31,15 +32,26 @@ protected:
         AssetFile probe;
         return probe.openEntry("corr.ase");
     }
+    // Names of this process's own: suites running side by side share the temporary folder.
+    static std::string path(const std::string& name) {
+        static const std::string prefix =
+            ::testing::TempDir() + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_";
+        return prefix + name;
+    }
     AudioCaptureResult capture(AudioCaptureOptions options, const std::string& name) {
-        options.path = ::testing::TempDir() + name;
+        options.path = path(name);
+        written_.push_back(options.path);
         AudioCaptureResult result;
         std::string error;
         EXPECT_TRUE(captureAudio(options, result, error)) << error;
         return result;
     }
+    void TearDown() override {
+        for (const std::string& file : written_) std::remove(file.c_str());
+    }
     FakePlatform fake_;
     std::vector<uint8_t> archive_;
+    std::vector<std::string> written_;
 };
 
 TEST_F(CaptureAudio, WritesAStereoWavOfTheAskedLength) {
@@ -47,7 +59,7 @@ TEST_F(CaptureAudio, WritesAStereoWavOfTheAskedLength) {
     options.seconds = 3.0;
     AudioCaptureResult result = capture(options, "ravelin_mix_a.wav");
     EXPECT_EQ(result.frames, 3u * 44100u);
-    std::vector<uint8_t> wav = testing::readFile(::testing::TempDir() + "ravelin_mix_a.wav");
+    std::vector<uint8_t> wav = testing::readFile(path("ravelin_mix_a.wav"));
     ASSERT_EQ(wav.size(), 44u + 3u * 44100u * 4u);
     EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
     EXPECT_EQ(le32(&wav[4]), wav.size() - 8);
@@ -68,8 +80,8 @@ TEST_F(CaptureAudio, SameSeedSameBytes) {
     options.seed = 77;
     capture(options, "ravelin_mix_b1.wav");
     capture(options, "ravelin_mix_b2.wav");
-    EXPECT_EQ(testing::readFile(::testing::TempDir() + "ravelin_mix_b1.wav"),
-              testing::readFile(::testing::TempDir() + "ravelin_mix_b2.wav"));
+    EXPECT_EQ(testing::readFile(path("ravelin_mix_b1.wav")),
+              testing::readFile(path("ravelin_mix_b2.wav")));
 }
 
 TEST_F(CaptureAudio, MusicAndEnginesEachReachTheMixAndVolumeZeroIsSilent) {
@@ -97,7 +109,7 @@ TEST_F(CaptureAudio, EnginesRiseAndFallAsCarsPass) {
     options.music = false;
     AudioCaptureResult result = capture(options, "ravelin_mix_d.wav");
     EXPECT_LE(result.peak, 1.0);
-    std::vector<uint8_t> wav = testing::readFile(::testing::TempDir() + "ravelin_mix_d.wav");
+    std::vector<uint8_t> wav = testing::readFile(path("ravelin_mix_d.wav"));
     ASSERT_GT(wav.size(), 44u);
     // Level in quarter seconds: passing cars lift it well above its quietest.
     const size_t block = 44100 / 4;

@@ -100,6 +100,7 @@ TEST_F(DialogModelTest, RefreshRatesInARowGiveOneEntrySmallAndEightBitModesNever
 
 TEST_F(DialogModelTest, ThresholdIsInclusiveOnEveryAxis) {
     fake.modes = {{639, 480, 32, 0}, {640, 479, 32, 0}, {640, 480, 15, 0}, {640, 480, 16, 0}, {320, 200, 32, 0}};
+    fake.desktopMode = {640, 480, 16, 0};
     open();
     ASSERT_EQ(model->modeList().entries.size(), 1u);
     EXPECT_EQ(model->modeList().entries[0], "640 x 480 16 bits");
@@ -109,20 +110,32 @@ TEST_F(DialogModelTest, OnlyConsecutiveDuplicatesCollapseAndOrderIsKept) {
     // A skipped small mode between two equal ones does not separate them; a different size does.
     fake.modes = {{1024, 768, 32, 60}, {320, 240, 32, 60}, {1024, 768, 32, 75}, {800, 600, 32, 60},
                   {1024, 768, 32, 85}, {1024, 768, 16, 60}};
+    fake.desktopMode = {800, 600, 32, 60};
     open();
     const std::vector<std::string> expected = {"1024 x 768 32 bits", "800 x 600 32 bits", "1024 x 768 32 bits",
                                                "1024 x 768 16 bits"};
     EXPECT_EQ(model->modeList().entries, expected);
 }
 
-TEST_F(DialogModelTest, NoModesGiveAnEmptyListAndOkKeepsTheMode) {
+TEST_F(DialogModelTest, AnUnlistedDesktopModeIsOfferedAfterTheListedOnes) {
+    fake.desktopMode = {1920, 1200, 32, 60};
+    open();
+    ASSERT_EQ(model->modeList().entries.size(), 5u);
+    EXPECT_EQ(model->modeList().entries.back(), "1920 x 1200 32 bits");
+    EXPECT_EQ(selectedEntry(), "1920 x 1200 32 bits");
+    model->command(kIdOk);
+    EXPECT_EQ(saved.Width, 1920);
+    EXPECT_EQ(saved.Height, 1200);
+}
+
+TEST_F(DialogModelTest, NoModesListOnlyTheDesktopsAndOkKeepsAnUnlistedMode) {
     fake.modes.clear();
     live.UseDesktop = false;
     live.Width = 1111;
     live.Height = 777;
     live.Depth = 24;
     open();
-    EXPECT_TRUE(model->modeList().entries.empty());
+    EXPECT_EQ(model->modeList().entries, std::vector<std::string>{"1280 x 1024 32 bits"});
     EXPECT_EQ(model->modeList().selected, -1);
     EXPECT_EQ(model->command(kIdOk), DialogAction::Close);
     EXPECT_EQ(saves, 1);
