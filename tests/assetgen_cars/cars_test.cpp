@@ -28,8 +28,13 @@ const assetgen::AssetSink& carSink() {
 
 const char* const kBodies[3] = {"meshes\\car.dat", "meshes\\car2.dat", "meshes\\car3.dat"};
 const char* const kShells[3] = {"meshes\\rf.dat", "meshes\\rf2.dat", "meshes\\rf3.dat"};
+const char* const kFarBodies[3] = {"meshes\\car_far.dat", "meshes\\car2_far.dat", "meshes\\car3_far.dat"};
+// The full bodies, then the lighter ones drawn for cars that show small: both must leave the
+// wheels and the helmet their room.
+const char* const* const kBodySets[2] = {kBodies, kFarBodies};
 
-MeshData body(int i) { return readObjectMesh(*findFile(carSink(), kBodies[i]), true); }
+MeshData objectMesh(const char* name) { return readObjectMesh(*findFile(carSink(), name), true); }
+MeshData body(int i) { return objectMesh(kBodies[i]); }
 MeshData sceneMesh(const char* name) { return readSceneMesh(*findFile(carSink(), name)); }
 
 P3 toP3(assetgen::V3 v) { return {v.x, v.y, v.z}; }
@@ -53,7 +58,8 @@ TEST(GeneratedCars, EveryNameTheCarsLoadExists) {
     const auto& sink = carSink();
     for (const char* n : {"meshes\\car.dat", "meshes\\car2.dat", "meshes\\car3.dat", "meshes\\rf.dat", "meshes\\rf2.dat",
                           "meshes\\rf3.dat", "meshes\\wheel_pass0.dat", "meshes\\wheel_pass1.dat", "meshes\\helm.dat",
-                          "meshes\\shadow.dat", "textures\\chrome.jpg", "textures\\spec_level.jpg", "textures\\illum.jpg",
+                          "meshes\\shadow.dat", "meshes\\car_far.dat", "meshes\\car2_far.dat", "meshes\\car3_far.dat",
+                          "textures\\chrome.jpg", "textures\\spec_level.jpg", "textures\\illum.jpg",
                           "textures\\sh.tga", "textures\\tr.jpg", "textures\\wheel.tga", "textures\\green.jpg",
                           "textures\\blue.jpg", "textures\\orange.jpg", "textures\\yellow.jpg", "textures\\helmet.jpg",
                           "textures\\helmet2.jpg", "textures\\helm6.jpg", "textures\\helm8.jpg", "textures\\helm3.jpg",
@@ -126,6 +132,23 @@ TEST(GeneratedCars, ObjectMeshesAreWellFormed) {
         EXPECT_GT(tris, 800u);
         EXPECT_LT(tris, 4000u) << "18 cars are drawn in several passes";
         EXPECT_LT(s.faces.size(), b.faces.size());
+        // The far body: same texture layout, well under two thirds of the triangles, and no
+        // bigger than the full one (its facets are chords of the same sections).
+        MeshData far = objectMesh(kFarBodies[i]);
+        ASSERT_TRUE(far.ok) << kFarBodies[i];
+        EXPECT_EQ(far.uv2.size(), far.vertices.size());
+        expectNormalsAgreeWithFaces(far, kFarBodies[i]);
+        std::printf("[ figures  ] %s: %zu triangles\n", kFarBodies[i], far.faces.size() / 3);
+        EXPECT_LT(far.faces.size() * 3, b.faces.size() * 2) << kFarBodies[i];
+        P3 lo{1e9, 1e9, 1e9}, hi{-1e9, -1e9, -1e9}, farLo = lo, farHi = hi;
+        auto grow = [](P3& l, P3& h, const P3& v) {
+            l = {std::min(l.x, v.x), std::min(l.y, v.y), std::min(l.z, v.z)};
+            h = {std::max(h.x, v.x), std::max(h.y, v.y), std::max(h.z, v.z)};
+        };
+        for (const P3& v : b.vertices) grow(lo, hi, v);
+        for (const P3& v : far.vertices) grow(farLo, farHi, v);
+        for (auto [l, fl] : {std::pair{lo.x, farLo.x}, {lo.y, farLo.y}, {lo.z, farLo.z}}) EXPECT_NEAR(fl, l, 1.0);
+        for (auto [h, fh] : {std::pair{hi.x, farHi.x}, {hi.y, farHi.y}, {hi.z, farHi.z}}) EXPECT_NEAR(fh, h, 1.0);
     }
 }
 
@@ -156,8 +179,13 @@ TEST(GeneratedCars, SceneMeshesAreWellFormed) {
     struct Expect {
         const char* name;
         uint32_t sets;
+        const char* full;  // for a lighter mesh: the full one it takes its points from
     };
-    for (Expect e : {Expect{"meshes\\wheel_pass0.dat", 1}, Expect{"meshes\\wheel_pass1.dat", 1}, Expect{"meshes\\helm.dat", 2}}) {
+    for (Expect e : {Expect{"meshes\\wheel_pass0.dat", 1, nullptr}, Expect{"meshes\\wheel_pass1.dat", 1, nullptr},
+                     Expect{"meshes\\helm.dat", 2, nullptr},
+                     Expect{"meshes\\wheel_pass0_far.dat", 1, "meshes\\wheel_pass0.dat"},
+                     Expect{"meshes\\wheel_pass1_far.dat", 1, "meshes\\wheel_pass1.dat"},
+                     Expect{"meshes\\helm_far.dat", 2, "meshes\\helm.dat"}}) {
         MeshData m = sceneMesh(e.name);
         ASSERT_TRUE(m.ok) << e.name;
         EXPECT_EQ(m.sets, e.sets) << e.name;
@@ -171,6 +199,16 @@ TEST(GeneratedCars, SceneMeshesAreWellFormed) {
         EXPECT_NEAR(length(lo - m.bbMin), 0, 1e-3) << e.name;
         EXPECT_NEAR(length(hi - m.bbMax), 0, 1e-3) << e.name;
         std::printf("[ figures  ] %s: %zu triangles\n", e.name, m.faces.size() / 3);
+        if (!e.full) continue;
+        // Every point of the lighter mesh is a point of the full one, so its facets lie inside the
+        // full surface (the helmet stays clear of the cockpit, the tyre of the bodywork).
+        MeshData full = sceneMesh(e.full);
+        size_t strays = 0;
+        for (const P3& v : m.vertices)
+            strays += std::none_of(full.vertices.begin(), full.vertices.end(),
+                                   [&](const P3& w) { return length(v - w) < 1e-3; });
+        EXPECT_EQ(strays, 0u) << e.name;
+        EXPECT_LE(m.faces.size() * 2, full.faces.size()) << e.name << ": at most half the triangles";
     }
 }
 
@@ -218,89 +256,95 @@ TEST(GeneratedCars, WheelWellsSitAtTheWheelPositions) {
         halfWidth = std::max(halfWidth, std::fabs(v.x));
     }
     const double rimRadius = assetgen::cars::kRimRadius;
-    for (int i = 0; i < 3; ++i) {
-        MeshData b = body(i);
-        const auto& wheels = assetgen::cars::wheelPositions(i);
-        for (size_t w = 0; w < 4; ++w) {
-            P3 c = toP3(wheels[w]);
-            // Points of the body: vertices and face centres.
-            std::vector<P3> pts = b.vertices;
-            for (size_t f = 0; f + 2 < b.faces.size(); f += 3)
-                pts.push_back((1.0 / 3) * (b.vertices[b.faces[f]] + b.vertices[b.faces[f + 1]] + b.vertices[b.faces[f + 2]]));
-            P3 hubLo{1e9, 1e9, 1e9}, hubHi{-1e9, -1e9, -1e9};
-            size_t intrusions = 0;
-            for (int steer = (w < 2 ? -24 : 0); steer <= (w < 2 ? 24 : 0); steer += 6) {
-                double a = -steer * 3.14159265358979 / 180, ca = std::cos(a), sa = std::sin(a);
-                for (const P3& p : pts) {
-                    P3 d = p - c;
-                    P3 local{ca * d.x - sa * d.y, sa * d.x + ca * d.y, d.z};  // into the steered wheel's frame
-                    double r = std::hypot(local.y, local.z);
-                    if (std::fabs(local.x) < halfWidth + 1 && r < radius + 1 && r > rimRadius - 1) ++intrusions;
+    for (const char* const* names : kBodySets)
+        for (int i = 0; i < 3; ++i) {
+            MeshData b = objectMesh(names[i]);
+            const auto& wheels = assetgen::cars::wheelPositions(i);
+            for (size_t w = 0; w < 4; ++w) {
+                P3 c = toP3(wheels[w]);
+                // Points of the body: vertices and face centres.
+                std::vector<P3> pts = b.vertices;
+                for (size_t f = 0; f + 2 < b.faces.size(); f += 3)
+                    pts.push_back((1.0 / 3) *
+                                  (b.vertices[b.faces[f]] + b.vertices[b.faces[f + 1]] + b.vertices[b.faces[f + 2]]));
+                P3 hubLo{1e9, 1e9, 1e9}, hubHi{-1e9, -1e9, -1e9};
+                size_t intrusions = 0;
+                for (int steer = (w < 2 ? -24 : 0); steer <= (w < 2 ? 24 : 0); steer += 6) {
+                    double a = -steer * 3.14159265358979 / 180, ca = std::cos(a), sa = std::sin(a);
+                    for (const P3& p : pts) {
+                        P3 d = p - c;
+                        P3 local{ca * d.x - sa * d.y, sa * d.x + ca * d.y, d.z};  // into the steered wheel's frame
+                        double r = std::hypot(local.y, local.z);
+                        if (std::fabs(local.x) < halfWidth + 1 && r < radius + 1 && r > rimRadius - 1) ++intrusions;
+                    }
                 }
+                // The hub: what the body holds inside the rim's opening around the wheel centre.
+                for (const P3& p : b.vertices)
+                    if (std::fabs(p.x - c.x) < 20 && std::fabs(p.y - c.y) < 20 && std::fabs(p.z - c.z) < 35) {
+                        hubLo = {std::min(hubLo.x, p.x), std::min(hubLo.y, p.y), std::min(hubLo.z, p.z)};
+                        hubHi = {std::max(hubHi.x, p.x), std::max(hubHi.y, p.y), std::max(hubHi.z, p.z)};
+                    }
+                EXPECT_EQ(intrusions, 0u) << names[i] << " wheel " << w << ": bodywork inside the tyre";
+                P3 hubCentre = 0.5 * (hubLo + hubHi);
+                EXPECT_NEAR(hubCentre.x, c.x, 1.0) << names[i] << " wheel " << w;
+                EXPECT_NEAR(hubCentre.y, c.y, 1.0) << names[i] << " wheel " << w;
+                EXPECT_NEAR(hubCentre.z, c.z, 1.0) << names[i] << " wheel " << w;
             }
-            // The hub: what the body holds inside the rim's opening around the wheel centre.
-            for (const P3& p : b.vertices)
-                if (std::fabs(p.x - c.x) < 20 && std::fabs(p.y - c.y) < 20 && std::fabs(p.z - c.z) < 35) {
-                    hubLo = {std::min(hubLo.x, p.x), std::min(hubLo.y, p.y), std::min(hubLo.z, p.z)};
-                    hubHi = {std::max(hubHi.x, p.x), std::max(hubHi.y, p.y), std::max(hubHi.z, p.z)};
-                }
-            EXPECT_EQ(intrusions, 0u) << kBodies[i] << " wheel " << w << ": bodywork inside the tyre";
-            P3 hubCentre = 0.5 * (hubLo + hubHi);
-            EXPECT_NEAR(hubCentre.x, c.x, 1.0) << kBodies[i] << " wheel " << w;
-            EXPECT_NEAR(hubCentre.y, c.y, 1.0) << kBodies[i] << " wheel " << w;
-            EXPECT_NEAR(hubCentre.z, c.z, 1.0) << kBodies[i] << " wheel " << w;
         }
-    }
 }
 
 // The helmet sits in the cockpit: seat below, cockpit walls beside, bulkheads before and behind,
 // nothing of the body inside the helmet even when the driver leans into a corner.
 TEST(GeneratedCars, HelmetSitsInTheCockpitAtTheHelmetOffset) {
-    for (int i = 0; i < 3; ++i) {
-        MeshData b = body(i);
-        P3 h = toP3(assetgen::cars::helmetOffset(i));
-        P3 centre = h + toP3(assetgen::cars::kHelmetCentre);
-        double seat = nearestHit(b, centre, {0, 0, -1});
-        ASSERT_GT(seat, 0) << kBodies[i] << ": nothing under the helmet";
-        EXPECT_GT(seat, 40) << kBodies[i];
-        EXPECT_LT(seat, 110) << kBodies[i];
-        P3 low = h + P3{0, 0, -8};  // below the rim line
-        for (P3 dir : {P3{1, 0, 0}, P3{-1, 0, 0}}) {
-            double wall = nearestHit(b, low, dir);
-            EXPECT_GT(wall, assetgen::cars::kHelmetRadii.x) << kBodies[i];
-            EXPECT_LT(wall, 70) << kBodies[i] << ": cockpit side wall";
-        }
-        double front = nearestHit(b, low, {0, 1, 0}), back = nearestHit(b, low, {0, -1, 0});
-        EXPECT_GT(front, 60) << kBodies[i];
-        EXPECT_LT(front, 160) << kBodies[i];
-        EXPECT_GT(back, 20) << kBodies[i];
-        EXPECT_LT(back, 60) << kBodies[i];
-        // Above the helmet: open sky (the cockpit is open).
-        EXPECT_LT(nearestHit(b, centre, {0, 0, 1}), 0) << kBodies[i];
-        // The lower part of the helmet stays clear of the body at every lean the runtime uses.
-        MeshData helm = sceneMesh("meshes\\helm.dat");
-        for (double lean : {-39.0, 0.0, 39.0}) {
-            double a = lean * 3.14159265358979 / 180;
-            size_t inside = 0;
-            for (const P3& v : helm.vertices) {
-                P3 p{v.x * std::cos(a) + v.z * std::sin(a), v.y, -v.x * std::sin(a) + v.z * std::cos(a)};  // about Y
-                if (p.z > 12) continue;  // the head's upper part is above every rim
-                if (nearestDistance(b, h + p) < 0.5) ++inside;
+    for (const char* const* names : kBodySets)
+        for (int i = 0; i < 3; ++i) {
+            MeshData b = objectMesh(names[i]);
+            P3 h = toP3(assetgen::cars::helmetOffset(i));
+            P3 centre = h + toP3(assetgen::cars::kHelmetCentre);
+            double seat = nearestHit(b, centre, {0, 0, -1});
+            ASSERT_GT(seat, 0) << names[i] << ": nothing under the helmet";
+            EXPECT_GT(seat, 40) << names[i];
+            EXPECT_LT(seat, 110) << names[i];
+            P3 low = h + P3{0, 0, -8};  // below the rim line
+            for (P3 dir : {P3{1, 0, 0}, P3{-1, 0, 0}}) {
+                double wall = nearestHit(b, low, dir);
+                EXPECT_GT(wall, assetgen::cars::kHelmetRadii.x) << names[i];
+                EXPECT_LT(wall, 70) << names[i] << ": cockpit side wall";
             }
-            EXPECT_EQ(inside, 0u) << kBodies[i] << " lean " << lean;
+            double front = nearestHit(b, low, {0, 1, 0}), back = nearestHit(b, low, {0, -1, 0});
+            EXPECT_GT(front, 60) << names[i];
+            EXPECT_LT(front, 160) << names[i];
+            EXPECT_GT(back, 20) << names[i];
+            EXPECT_LT(back, 60) << names[i];
+            // Above the helmet: open sky (the cockpit is open).
+            EXPECT_LT(nearestHit(b, centre, {0, 0, 1}), 0) << names[i];
+            // The lower part of the helmet stays clear of the body at every lean the runtime uses.
+            MeshData helm = sceneMesh("meshes\\helm.dat");
+            for (double lean : {-39.0, 0.0, 39.0}) {
+                double a = lean * 3.14159265358979 / 180;
+                size_t inside = 0;
+                for (const P3& v : helm.vertices) {
+                    // about Y
+                    P3 p{v.x * std::cos(a) + v.z * std::sin(a), v.y, -v.x * std::sin(a) + v.z * std::cos(a)};
+                    if (p.z > 12) continue;  // the head's upper part is above every rim
+                    if (nearestDistance(b, h + p) < 0.5) ++inside;
+                }
+                EXPECT_EQ(inside, 0u) << names[i] << " lean " << lean;
+            }
         }
-    }
 }
 
 TEST(GeneratedCars, PartsAreClosedShellsFacingOutward) {
     using namespace assetgen::cars;
-    for (int i = 0; i < 3; ++i) {
-        CarModel m = buildBody(i);
-        std::vector<double> volume(m.parts.size(), 0.0);
-        for (const Triangle& t : m.triangles)
-            volume[t.part] += dot(toP3(m.vertices[t.a]), cross(toP3(m.vertices[t.b]), toP3(m.vertices[t.c]))) / 6;
-        for (size_t p = 0; p < volume.size(); ++p) EXPECT_GT(volume[p], 0.0) << "body " << i << " part " << p;
-    }
+    for (const Detail* detail : {&kFullDetail, &kFarDetail})
+        for (int i = 0; i < 3; ++i) {
+            CarModel m = buildBody(i, *detail);
+            std::vector<double> volume(m.parts.size(), 0.0);
+            for (const Triangle& t : m.triangles)
+                volume[t.part] += dot(toP3(m.vertices[t.a]), cross(toP3(m.vertices[t.b]), toP3(m.vertices[t.c]))) / 6;
+            for (size_t p = 0; p < volume.size(); ++p)
+                EXPECT_GT(volume[p], 0.0) << "body " << i << " part " << p << (detail == &kFarDetail ? " (far)" : "");
+        }
 }
 
 TEST(GeneratedCars, ThreeBodiesHaveDistinctSilhouettes) {

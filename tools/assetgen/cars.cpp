@@ -23,10 +23,16 @@ void generateCars(AssetSink& sink) {
         cars::CarModel model = cars::buildBody(body);
         sink.addArchiveFile(std::string("meshes\\") + bodyNames[body] + ".dat", writeObjectMesh(cars::bodyMesh(model)));
         sink.addArchiveFile(std::string("meshes\\") + shellNames[body] + ".dat", writeObjectMesh(cars::shellMesh(model)));
+        // The lighter body the runtime draws for cars that show small.
+        sink.addArchiveFile(std::string("meshes\\") + bodyNames[body] + "_far.dat",
+                            writeObjectMesh(cars::bodyMesh(cars::buildBody(body, cars::kFarDetail))));
     }
     sink.addArchiveFile("meshes\\wheel_pass0.dat", writeSceneMesh(cars::tyreMesh()));
     sink.addArchiveFile("meshes\\wheel_pass1.dat", writeSceneMesh(cars::rimMesh()));
     sink.addArchiveFile("meshes\\helm.dat", writeSceneMesh(cars::helmetMesh()));
+    sink.addArchiveFile("meshes\\wheel_pass0_far.dat", writeSceneMesh(cars::tyreMesh(cars::kFarDetail)));
+    sink.addArchiveFile("meshes\\wheel_pass1_far.dat", writeSceneMesh(cars::rimMesh(cars::kFarDetail)));
+    sink.addArchiveFile("meshes\\helm_far.dat", writeSceneMesh(cars::helmetMesh(cars::kFarDetail)));
     sink.addArchiveFile("meshes\\shadow.dat", writeObjectMesh(cars::shadowMesh()));
 
     const auto& designs = cars::liveryDesigns();

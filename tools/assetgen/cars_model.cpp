@@ -23,7 +23,9 @@ using Ring = std::vector<V3>;
 
 class Builder {
 public:
+    explicit Builder(const Detail& d) : detail(d) {}
     CarModel model;
+    const Detail& detail;
 
     void beginPart(float creaseDegrees, bool inShell) {
         model.parts.push_back({creaseDegrees, inShell});
@@ -108,8 +110,9 @@ public:
     void pipe(V3 a, V3 b, float radius, Skin skin, Skin endCap) {
         auto ring = [&](V3 c) {
             Ring r;
-            for (int i = 0; i < 10; ++i) {
-                float t = 2 * kPiF * static_cast<float>(i) / 10.0f;
+            const int n = detail.pipePoints;
+            for (int i = 0; i < n; ++i) {
+                float t = 2 * kPiF * static_cast<float>(i) / static_cast<float>(n);
                 r.push_back({c.x + radius * std::cos(t), c.y, c.z - radius * std::sin(t)});
             }
             return r;
@@ -155,7 +158,7 @@ struct TubStation {
     float y, hw, z0, z1, n, dip;
 };
 
-Ring tubRing(const TubStation& s, float rimHalf, float topScale) {
+Ring tubRing(const TubStation& s, float rimHalf, float topScale, int lowerSteps) {
     Ring r;
     float cz = 0.5f * (s.z0 + s.z1), hh = 0.5f * (s.z1 - s.z0);
     auto topZ = [&](float x) {
@@ -164,8 +167,8 @@ Ring tubRing(const TubStation& s, float rimHalf, float topScale) {
     };
     auto widthAt = [&](float zFrac) { return zFrac < 0.5f ? 1.0f : lerp(1.0f, topScale, (zFrac - 0.5f) * 2); };
     // Lower half: right, bottom, left.
-    for (int i = 0; i <= 12; ++i) {
-        float t = kPiF * static_cast<float>(i) / 12.0f;
+    for (int i = 0; i <= lowerSteps; ++i) {
+        float t = kPiF * static_cast<float>(i) / static_cast<float>(lowerSteps);
         float x = signedPow(std::cos(t), 2.0f / s.n), z = -signedPow(std::sin(t), 2.0f / s.n);
         r.push_back({s.hw * x, s.y, cz + hh * z});
     }
@@ -213,9 +216,8 @@ Section sectionAt(const std::vector<Section>& st, float y) {
 
 // Airfoil section at span position x: leading edge at (yLe, zLe), chord running backward (−Y),
 // the trailing edge raised by `tilt` degrees (a wing pressing the car down).
-Ring airfoilRing(float x, float yLe, float zLe, float chord, float thickness, float tiltDeg) {
+Ring airfoilRing(float x, float yLe, float zLe, float chord, float thickness, float tiltDeg, int half) {
     Ring r;
-    const int half = 7;
     float ca = std::cos(tiltDeg * kPiF / 180.0f), sa = std::sin(tiltDeg * kPiF / 180.0f);
     auto point = [&](float s, float side) {
         float th = 5.0f * thickness * (0.2969f * std::sqrt(s) - 0.126f * s - 0.3516f * s * s + 0.2843f * s * s * s - 0.1036f * s * s * s * s);
@@ -241,7 +243,8 @@ struct WingSpan {
 void wing(Builder& b, const std::vector<WingSpan>& span, float yLe, float zLe, float chord, float thickness, float tilt,
           Skin skin) {
     std::vector<Ring> rings;
-    for (const WingSpan& s : span) rings.push_back(airfoilRing(s.x, yLe, zLe + s.dz, chord, thickness, tilt));
+    for (const WingSpan& s : span)
+        rings.push_back(airfoilRing(s.x, yLe, zLe + s.dz, chord, thickness, tilt, b.detail.airfoilHalf));
     b.loft(rings, skin, skin, skin, 45.0f, false);
 }
 
@@ -264,7 +267,7 @@ struct Era {
 
 void buildTub(Builder& b, const Era& e) {
     std::vector<Ring> rings;
-    for (const TubStation& s : e.tub) rings.push_back(tubRing(s, e.cockpitRim, e.tubTopScale));
+    for (const TubStation& s : e.tub) rings.push_back(tubRing(s, e.cockpitRim, e.tubTopScale, b.detail.tubLowerSteps));
     b.loft(rings, Skin::Paint, Skin::Paint, Skin::Paint, 40.0f, true);
 }
 
@@ -272,10 +275,11 @@ float coverHalfWidthAt(const Era& e, float y) { return sectionAt(e.cover, y).hw;
 
 void buildCommon(Builder& b, const Era& e, const std::array<V3, 4>& wheels) {
     // Covers and pods.
-    b.loft(sectionRings(e.cover, 20, false), Skin::Paint, Skin::Black, Skin::Carbon, 40.0f, true);
-    if (!e.airbox.empty()) b.loft(sectionRings(e.airbox, 20, false), Skin::Paint, Skin::Black, Skin::Paint, 40.0f, true);
-    b.loft(sectionRings(e.sidepod, 20, false), Skin::Paint, Skin::Black, Skin::Paint, 40.0f, true);
-    b.loft(sectionRings(e.sidepod, 20, true), Skin::Paint, Skin::Black, Skin::Paint, 40.0f, true);
+    const int n = b.detail.sectionPoints;
+    b.loft(sectionRings(e.cover, n, false), Skin::Paint, Skin::Black, Skin::Carbon, 40.0f, true);
+    if (!e.airbox.empty()) b.loft(sectionRings(e.airbox, n, false), Skin::Paint, Skin::Black, Skin::Paint, 40.0f, true);
+    b.loft(sectionRings(e.sidepod, n, false), Skin::Paint, Skin::Black, Skin::Paint, 40.0f, true);
+    b.loft(sectionRings(e.sidepod, n, true), Skin::Paint, Skin::Black, Skin::Paint, 40.0f, true);
 
     // Floor: full width between the wheels, narrower between the rear tyres.
     b.box({-e.floorHalf, e.floorBack, 8}, {e.floorHalf, e.floorFront, 14}, Skin::Carbon);
@@ -302,12 +306,19 @@ void buildCommon(Builder& b, const Era& e, const std::array<V3, 4>& wheels) {
         // Legs converge steeply so a front tyre at full lock still clears them.
         float upperZ = std::clamp(w.z + 20, zLow, zHigh), lowerZ = std::clamp(w.z - 22, zLow, zHigh);
         V3 hubTop{w.x - side * 8, w.y, w.z + 20}, hubBottom{w.x - side * 8, w.y, w.z - 20};
-        b.beam({side * pickX, w.y + 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX, w.y - 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX, w.y + 40, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX, w.y - 40, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
-        b.beam({side * pickX * 0.8f, w.y + (front ? -16.0f : 16.0f), zHigh}, {w.x - side * 10, w.y, w.z - 16}, 2.5f, 2.5f,
-               Skin::Metal);
+        if (b.detail.wishbones) {
+            b.beam({side * pickX, w.y + 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
+            b.beam({side * pickX, w.y - 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
+            b.beam({side * pickX, w.y + 40, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
+            b.beam({side * pickX, w.y - 40, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
+            b.beam({side * pickX * 0.8f, w.y + (front ? -16.0f : 16.0f), zHigh}, {w.x - side * 10, w.y, w.z - 16}, 2.5f,
+                   2.5f, Skin::Metal);
+        } else {
+            // Seen from afar a wishbone's two legs merge into a bar under a pixel wide: one beam
+            // from the chassis to the hub each, and no push rod.
+            b.beam({side * pickX, w.y, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
+            b.beam({side * pickX, w.y, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
+        }
         b.box({w.x - 15, w.y - 15, w.z - 30}, {w.x + 15, w.y + 15, w.z + 30}, Skin::Metal);
         b.model.hubCentres[static_cast<size_t>(i)] = w;
     }
@@ -509,8 +520,16 @@ V2 patchUv(Skin skin) {
     return {(static_cast<float>(skin) + 0.5f) / static_cast<float>(kPatchCount), 0.5f * (kPatchV0 + kPatchV1)};
 }
 
-CarModel buildBody(int body) {
-    Builder b;
+// The triangle budget of the parts every visible car draws four times (wheels) or twice
+// (helmet) at full detail: a tyre is 432 triangles, a rim about 110, a helmet 576. Round enough
+// for a close-up at 1080 lines. The helmet keeps its rings: coarser ones bring its lower edge
+// within reach of the cockpit rim when the driver leans. The far wheel and helmet take every
+// other point of the full ones, so they stay inside them.
+const Detail kFullDetail{20, 12, 7, 10, true, 20, 12, 16, 24, 12};
+const Detail kFarDetail{8, 6, 4, 6, false, 10, 6, 8, 12, 6};
+
+CarModel buildBody(int body, const Detail& detail) {
+    Builder b(detail);
     const auto& wheels = wheelPositions(body);
     if (body == 1)
         era1(b, wheels);
@@ -605,13 +624,6 @@ ObjectMesh shellMesh(const CarModel& m) {
 
 namespace {
 
-// The triangle budget of the parts every visible car draws four times (wheels) or twice
-// (helmet): a tyre is 432 triangles, a rim about 110, a helmet 576. Round enough for a close-up
-// at 1080 lines. The helmet keeps its rings: coarser ones bring its lower edge within reach of
-// the cockpit rim when the driver leans.
-constexpr int kTyreSegments = 20, kHubSegments = 12, kRimSegments = 16;
-constexpr int kHelmetLongitudes = 24, kHelmetLatitudes = 12;
-
 // Surface of revolution about X from a profile of (x, radius) points; u runs around, v from the
 // profile. Normals from the profile's own smooth tangents, split where `hard` marks a corner.
 struct ProfilePoint {
@@ -684,7 +696,7 @@ void revolve(SceneMesh& m, const std::vector<ProfilePoint>& profile, int segment
 }  // namespace
 
 // Tyre texture rows (v): tread 0.5 … 1, sidewall 0.25 … 0.5, dark hub 0 … 0.1.
-SceneMesh tyreMesh() {
+SceneMesh tyreMesh(const Detail& detail) {
     SceneMesh m;
     const float R = kTyreRadius, W = kTyreHalfWidth, Rr = kRimRadius;
     // Outer face at −X. Profile runs from the outer bead over the tread to the inner bead.
@@ -694,24 +706,24 @@ SceneMesh tyreMesh() {
         {W - 3, R - 5, 0.49f},         {W, R - 14, 0.45f},            {W, Rr + 8, 0.31f},
         {W - 6, Rr, 0.27f},
     };
-    revolve(m, tyre, kTyreSegments, 0, 1);
+    revolve(m, tyre, detail.tyreSegments, 0, 1);
     // Hub behind the spokes (seen through the rim's gaps) and the closed inner face.
     // Its barrel reaches just past the beads, so no chink between hub and tyre lets light through.
     std::vector<ProfilePoint> hub = {{-22, 0.01f, 0.02f}, {-22, Rr + 1, 0.08f, true}, {W - 6, Rr + 1, 0.08f, true},
                                      {W - 6, 0.01f, 0.02f}};
     // The hub's outer face must face −X: revolve gives outward normals for a −X … +X profile
     // over the top, which for these spans means −X on the first, +r on the barrel, +X inside.
-    revolve(m, hub, kHubSegments, 0, 1);
+    revolve(m, hub, detail.hubSegments, 0, 1);
     return m;
 }
 
-SceneMesh rimMesh() {
+SceneMesh rimMesh(const Detail& detail) {
     SceneMesh m;
     const float W = kTyreHalfWidth, Rr = kRimRadius;
     // A shallow dish facing −X: lip at the bead, centre recessed.
     const float radii[] = {Rr + 1, 0.86f * Rr, 0.55f * Rr, 0.22f * Rr, 0.0f};
     const float depth[] = {-W + 5, -W + 8, -W + 14, -W + 16, -W + 13};
-    const int seg = kRimSegments;
+    const int seg = detail.rimSegments;
     std::vector<std::vector<uint32_t>> ring;
     for (int r = 0; r < 5; ++r) {
         std::vector<uint32_t> ids;
@@ -751,9 +763,9 @@ SceneMesh rimMesh() {
 // Helmet: an ellipsoid shell above the pivot, open at the neck and closed by a flat chin plate.
 // u: around (0.5 = straight ahead), v: from the neck (0) to the crown (1). The second set is the
 // same layout, read by the shine mask.
-SceneMesh helmetMesh() {
+SceneMesh helmetMesh(const Detail& detail) {
     SceneMesh m;
-    const int lon = kHelmetLongitudes, lat = kHelmetLatitudes;
+    const int lon = detail.helmetLongitudes, lat = detail.helmetLatitudes;
     const float latMin = -0.45f;  // radians below the equator where the neck opening starts
     auto point = [&](float a, float b) {  // a: angle from +Y around Z, b: latitude
         return V3{kHelmetCentre.x + kHelmetRadii.x * std::cos(b) * std::sin(a),

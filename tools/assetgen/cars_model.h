@@ -56,15 +56,36 @@ struct CarModel {
     V3 seatPoint{};
 };
 
-CarModel buildBody(int body);
+// How finely the round parts are divided. The full detail is for cars seen close; the far one,
+// for cars a few dozen pixels long, takes 8 points around the covers and pods instead of 20,
+// about half as many on the tub's underside, the airfoils, exhausts, wheels and helmet, and
+// merges each wishbone's legs: the same outline within a fraction of a pixel at that size, for
+// three fifths of the body's triangles, half the wheels' and a quarter of the helmet's. The tub's
+// cockpit opening keeps every point (the helmet sits in it).
+struct Detail {
+    int sectionPoints;   // covers, airbox and pods, around each section
+    int tubLowerSteps;   // the tub's lower half, side to side
+    int airfoilHalf;     // points along each face of a wing section
+    int pipePoints;      // around each exhaust
+    bool wishbones;      // two legs per wishbone and a push rod, or one bar per wishbone
+    int tyreSegments, hubSegments, rimSegments;
+    int helmetLongitudes, helmetLatitudes;
+};
+extern const Detail kFullDetail;
+extern const Detail kFarDetail;
+
+CarModel buildBody(int body, const Detail& detail = kFullDetail);
 // Body written in the object-mesh layout with the second set for the sliding illumination.
 ObjectMesh bodyMesh(const CarModel& model);
 // The painted flanks inflated a little, for the additive sky reflection.
 ObjectMesh shellMesh(const CarModel& model);
 
-SceneMesh tyreMesh();    // "wheel_pass0": left-hand wheel, axle along X, outer face at −X
-SceneMesh rimMesh();     // "wheel_pass1": the rim disc on the outer face
-SceneMesh helmetMesh();  // "helm": pivot at the origin, face toward +Y; two sets (paint, shine)
+// "wheel_pass0": left-hand wheel, axle along X, outer face at −X
+SceneMesh tyreMesh(const Detail& detail = kFullDetail);
+// "wheel_pass1": the rim disc on the outer face
+SceneMesh rimMesh(const Detail& detail = kFullDetail);
+// "helm": pivot at the origin, face toward +Y; two sets (paint, shine)
+SceneMesh helmetMesh(const Detail& detail = kFullDetail);
 ObjectMesh shadowMesh(); // "shadow": 4 vertices, 2 faces, 8 coordinates, no second set
 
 // Helmet shape (helmet-local): centre of the shell and its radii.
