@@ -59,6 +59,7 @@ void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets) {
     // than reading past the three lists.
     car.bodyList = known ? assets.bodyLists[mesh] : 0;
     car.reflectionList = known ? assets.reflectionLists[mesh] : 0;
+    car.farBodyList = known && assets.farBodyLists[mesh] != 0 ? assets.farBodyLists[mesh] : car.bodyList;
     const Vec3* wheels = mesh == 1 ? kWheelsB : kWheelsA;
     for (int i = 0; i < 4; ++i) car.wheelPositions[i] = wheels[i];
     car.helmetOffset = mesh == 1 ? kHelmetB : kHelmetA;

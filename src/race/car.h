@@ -54,8 +54,14 @@ struct CarAssets {
     Lightmap lightmap;
     Texture skybox, chrome, specLevel, illumination, shadow, tyre, rim;
     uint32_t wheelPass0 = 0, wheelPass1 = 0, helmet = 0;
+    // Lighter wheels and helmet for cars that show small (the full ones where the archive has
+    // none).
+    uint32_t farWheelPass0 = 0, farWheelPass1 = 0, farHelmet = 0;
     uint32_t bodyLists[kBodyMeshCount] = {};
     uint32_t reflectionLists[kBodyMeshCount] = {};
+    // The lighter bodies for cars that show small (0 where the archive has none: the full body
+    // stands in).
+    uint32_t farBodyLists[kBodyMeshCount] = {};
     // The last shadow mesh a look asked for, compiled once and shared by the looks that name it.
     char shadowName[kLookNameCapacity] = {};
     uint32_t shadowList = 0;
@@ -72,6 +78,7 @@ struct Car {
     int raceLine = 0;  // index into RaceState::lines
     Texture bodyTexture, helmetTexture;
     uint32_t bodyList = 0, reflectionList = 0, shadowList = 0;
+    uint32_t farBodyList = 0;  // drawn instead of bodyList when the car shows small
     Vec3 wheelPositions[4];
     float brightness[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};  // four wheel contacts, then the body
     RaceSample frame;
@@ -88,7 +95,8 @@ struct RaceState {
     std::array<Car, kCarCount> cars;
     std::array<KeyframeTrack, kTrackCount> tracks;
 };
-// Look-dependent fields from a parsed look (wheel set, helmet offset, lists by mesh index).
+// Look-dependent fields from a parsed look (wheel set, helmet offset, lists by mesh index; the
+// far body falls back to the full one).
 void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets);
 
 // Random starting grid: consecutive or next-but-one points from a random start, random order,

@@ -14,9 +14,13 @@ namespace {
 constexpr float kCarScale = 0.0011f;
 constexpr float kShadowScale = 0.003f;
 // Cars whose bounds show with a smaller radius than this (pixels: the car about 65 pixels from
-// nose to tail) skip the sky's reflection on the body and the chrome on the helmet: a second pass
-// over all their vertices for a gloss that covers a few pixels.
-constexpr float kGlossRadius = 24.0f;
+// nose to tail; most of the field in most shots) skip the sky's reflection on the body and the
+// chrome on the helmet, a second pass over all their vertices for a gloss that covers a few
+// pixels, and are drawn from the lighter body, wheel and helmet meshes, whose coarser facets and
+// merged wishbone legs stay under a pixel at that size.
+constexpr float kSmallRadius = 24.0f;
+
+bool showsSmall(const Car& car) { return car.screenRadius < kSmallRadius; }
 
 void activeUnit(int unit) { glExtensions().activeTexture(GL_TEXTURE0_ARB + unit); }
 
@@ -127,7 +131,7 @@ void drawBodies(const std::array<Car, kCarCount>& cars, const CarAssets& assets)
         placement(car);
         if (multi) illuminationMatrix(car);
         car.bodyTexture.bind();
-        callList(car.bodyList);
+        callList(showsSmall(car) ? car.farBodyList : car.bodyList);
         glPopMatrix();
     }
 }
@@ -171,7 +175,7 @@ void drawReflections(const std::array<Car, kCarCount>& cars, const CarAssets& as
     glDepthMask(GL_FALSE);
     if (multi) selectTextureUnit(1);
     for (const Car& car : cars) {
-        if (!car.visible || car.screenRadius < kGlossRadius) continue;
+        if (!car.visible || showsSmall(car)) continue;
         glPushMatrix();
         placement(car);
         if (multi) illuminationMatrix(car);
@@ -207,7 +211,7 @@ void drawTyres(const std::array<Car, kCarCount>& cars, const CarAssets& assets) 
         if (!car.visible) continue;
         glPushMatrix();
         placement(car);
-        drawWheels(car, assets.wheelPass0, false);
+        drawWheels(car, showsSmall(car) ? assets.farWheelPass0 : assets.wheelPass0, false);
         glPopMatrix();
     }
 }
@@ -225,7 +229,7 @@ void drawRims(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
         if (!car.visible) continue;
         glPushMatrix();
         placement(car);
-        drawWheels(car, assets.wheelPass1, true);
+        drawWheels(car, showsSmall(car) ? assets.farWheelPass1 : assets.wheelPass1, true);
         glPopMatrix();
     }
 }
@@ -251,9 +255,10 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
         selectTextureUnit(0);
     }
     glDepthFunc(GL_LESS);
-    callList(assets.helmet);
+    const bool small = showsSmall(car);
+    callList(small ? assets.farHelmet : assets.helmet);
     specular(0.0f, 0.0f, 0.0f);
-    if (car.screenRadius < kGlossRadius) {
+    if (small) {
         // The depth test the chrome layer would have left, so every car leaves the same state.
         glDepthFunc(GL_LEQUAL);
         glPopMatrix();

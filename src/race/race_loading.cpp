@@ -23,6 +23,7 @@ private:
 
 constexpr const char* kBodyMeshes[kBodyMeshCount] = {"car.ase", "car2.ase", "car3.ase"};
 constexpr const char* kReflectionMeshes[kBodyMeshCount] = {"rf.ase", "rf2.ase", "rf3.ase"};
+constexpr const char* kFarBodyMeshes[kBodyMeshCount] = {"car_far.ase", "car2_far.ase", "car3_far.ase"};
 
 uint32_t meshList(std::string_view stem) {
     Mesh mesh;
@@ -76,9 +77,15 @@ bool loadCarAssets(CarAssets& assets, TextureCache& textures) {
     assets.wheelPass0 = meshList("wheel_pass0");
     assets.wheelPass1 = meshList("wheel_pass1");
     assets.helmet = meshList("helm");
+    const uint32_t farWheelPass0 = meshList("wheel_pass0_far"), farWheelPass1 = meshList("wheel_pass1_far"),
+                   farHelmet = meshList("helm_far");
+    assets.farWheelPass0 = farWheelPass0 != 0 ? farWheelPass0 : assets.wheelPass0;
+    assets.farWheelPass1 = farWheelPass1 != 0 ? farWheelPass1 : assets.wheelPass1;
+    assets.farHelmet = farHelmet != 0 ? farHelmet : assets.helmet;
     for (int i = 0; i < kBodyMeshCount; ++i) {
         assets.bodyLists[i] = compileObjectMesh(kBodyMeshes[i], true);
         assets.reflectionLists[i] = compileObjectMesh(kReflectionMeshes[i], true);
+        assets.farBodyLists[i] = compileObjectMesh(kFarBodyMeshes[i], true);
     }
     return assets.lightmap.valid();
 }

@@ -371,14 +371,18 @@ TEST(CarLookFile, BadLinesKeepDefaultsAndUnknownMeshDrawsNothing) {
     look.bodyMesh = 1;
     applyCarLook(car, look, assets);
     EXPECT_EQ(car.bodyList, 12u);
+    EXPECT_EQ(car.farBodyList, 12u) << "no lighter body loaded: the full one stands in";
     EXPECT_FLOAT_EQ(car.wheelPositions[0].x, 158.922f);  // set B
     EXPECT_FLOAT_EQ(car.helmetOffset.z, 133.1917f);
+    assets.farBodyLists[2] = 23;
     look.bodyMesh = 2;
     applyCarLook(car, look, assets);
+    EXPECT_EQ(car.farBodyList, 23u);
     EXPECT_FLOAT_EQ(car.wheelPositions[3].x, -161.661f);  // set A
     look.bodyMesh = 7;
     applyCarLook(car, look, assets);
     EXPECT_EQ(car.bodyList, 0u);
+    EXPECT_EQ(car.farBodyList, 0u);
 }
 
 }  // namespace
