@@ -19,7 +19,7 @@ if [ ! -f build-coverage/build.ninja ]; then
 fi
 # The fuzz targets only: without the sanitizers' run time the other programs lack the
 # fuzzer's coverage callbacks that the core is compiled with.
-fuzzers=$(sed -n 's/^ravelin_add_fuzzer(\([a-z_]*\) .*/fuzz_\1/p' fuzz/CMakeLists.txt)
+fuzzers=$(sed -n 's/^ *ravelin_add_fuzzer(\([a-z_]*\) .*/fuzz_\1/p' fuzz/CMakeLists.txt)
 # shellcheck disable=SC2086
 cmake --build build-coverage -j "$(nproc)" --target $fuzzers
 
@@ -52,17 +52,19 @@ files = [
     "src/assets/image_jpeg.cpp", "src/settings/default_settings_file.cpp", "src/settings/ui_text.cpp",
     "src/render/mesh_format.cpp", "src/render/scene.cpp", "src/render/technique.cpp",
     "src/race/line_source.cpp", "src/race/keyframe_track.cpp", "src/race/race_line.cpp",
-    "src/race/car.cpp", "src/sound/audio/audio.cpp",
+    "src/race/car.cpp", "src/sound/audio/audio.cpp", "src/platform/linux/file_settings_store.cpp",
 ]
 # Files that also hold code other than their parser (GL state, the loaders' look-ups in the
-# embedded archive, the race's placement, the rest of the audio library): the functions that
-# make the parser, by name.
+# embedded archive, the race's placement, the rest of the audio library, the settings file's
+# atomic save): the functions that make the parser, by name.
 parser_functions = {
     "src/render/scene.cpp": r"parseScene|startsWith|atEnd",
     "src/render/technique.cpp": r"parseTechnique|startsWith",
     "src/race/car.cpp": r"parseCarLook|applyCarLook|Lightmap::brightness|listenerSpace|lightmapCoordinates"
                         r"|lightmapIndex|prepareCarForDrawing",
     "src/sound/audio/audio.cpp": r"memoryRead|memorySeek|memoryTell|decodeVorbis|Audio_SampleLoad",
+    "src/platform/linux/file_settings_store.cpp": r"FileSettingsStore::parseLine|FileSettingsStore::readFile"
+                                                  r"|FileSettingsStore::query",
 }
 
 def show(path):

@@ -8,6 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static ravelin::FakePlatform fake;
+    fake.captureMessages = false;  // a missing key raises a message: counted only
     ravelin::loadUiText({data, size});
     const ravelin::UiTextTable& table = ravelin::uiTextTable();
     for (size_t i = 0; i < table.lineCount(); ++i) {
@@ -19,7 +20,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const std::u16string& about : ravelin::aboutLines()) ravelin::utf16ToUtf8(about);
     ravelin::cutAboutText(table.lineCount() ? table.line(0) : std::u16string());
-    fake.messages.clear();
-    fake.calls.clear();
     return 0;
 }

@@ -75,13 +75,9 @@ ArchiveListing listArchive(ByteRange archive) {
             e.dataComplete = position + headerSize + e.packedSize <= archive.size;
             listing.entries.push_back(std::move(e));
         }
-        uint64_t next = position + headerSize + dataSize;
-        if (next <= position) {
-            listing.problem = "next block does not lie beyond this one";
-            listing.problemOffset = position;
-            return listing;
-        }
-        position = next;
+        // Always forward: the header is at least 7 bytes, and 64 bits hold any 16-bit header
+        // plus 32-bit data size past any offset inside the archive.
+        position += headerSize + dataSize;
     }
     if (afterEnd) {
         listing.problem = "data after the end block";

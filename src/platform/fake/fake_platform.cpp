@@ -65,6 +65,8 @@ ByteRange FakePlatform::findResource(std::string_view type, uint16_t id) {
 }
 
 void FakePlatform::messageBox(std::string_view text, std::string_view caption, TextEncoding encoding) {
+    ++messageCount;
+    if (!captureMessages) return;
     calls.push_back("messageBox");
     messages.push_back({toUtf8(text, encoding), toUtf8(caption, encoding), std::string(text)});
 }

@@ -78,6 +78,11 @@ public:
     // not recorded: they are queries made many times).
     std::vector<std::string> calls;
     std::vector<CapturedMessage> messages;
+    // Message boxes shown so far. With captureMessages off they are only counted: neither
+    // converted nor kept nor logged in `calls` (the fuzz targets, whose inputs can raise
+    // thousands each).
+    size_t messageCount = 0;
+    bool captureMessages = true;
     MemorySettingsStore store;
     SettingsStore* storeOverride = nullptr;  // when set, handed out instead of `store` (a real file store)
 

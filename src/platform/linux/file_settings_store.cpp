@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 namespace ravelin {
 namespace {
@@ -136,6 +137,9 @@ bool FileSettingsStore::readFile() {
 
     std::string_view all(text);
     std::string name;
+    // Where each name sits in values_: a damaged file can hold a hundred thousand different
+    // names, and searching the list for each would take seconds at start-up.
+    std::unordered_map<std::string, size_t> place;
     while (!all.empty()) {
         size_t end = all.find('\n');
         std::string_view line = all.substr(0, end);
@@ -143,15 +147,11 @@ bool FileSettingsStore::readFile() {
         uint32_t value = 0;
         // Comments, damaged and hand-mangled lines simply hold no value.
         if (!parseLine(line, name, value)) continue;
-        bool replaced = false;
-        for (auto& entry : values_) {
-            if (entry.first == name) {
-                entry.second = value;  // a later line overrides an earlier one
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) values_.emplace_back(name, value);
+        auto [at, isNew] = place.try_emplace(name, values_.size());
+        if (isNew)
+            values_.emplace_back(name, value);
+        else
+            values_[at->second].second = value;  // a later line overrides an earlier one
     }
     return true;
 }

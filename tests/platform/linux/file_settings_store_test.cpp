@@ -228,6 +228,29 @@ TEST(FileSettingsStore, SaveKeepsNamesItDoesNotKnowAndLaterLinesWin) {
     EXPECT_EQ(text.find("Width=2"), std::string::npos);
 }
 
+// A damaged file can hold a great many names: every one is read, a later line still wins and
+// a save keeps them in the file's order.
+TEST(FileSettingsStore, ManyNamesAreAllReadAndSavedInFileOrder) {
+    TempHome home;
+    fs::create_directories(home.path / "ravelin");
+    std::string text;
+    for (int i = 0; i < 50000; ++i) text += "n" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    writeText(home.path / "ravelin" / "settings.conf", text + "n0=7\n");
+    FileSettingsStore store(home.path.string());
+    ASSERT_TRUE(store.open(true));  // a save starts from what the file holds
+    uint32_t v = 0;
+    ASSERT_TRUE(store.query("n0", v));
+    EXPECT_EQ(v, 7u);
+    ASSERT_TRUE(store.query("n49999", v));
+    EXPECT_EQ(v, 49999u);
+    store.close();
+    ASSERT_TRUE(store.lastWriteSucceeded());
+    const std::string saved = readText(home.path / "ravelin" / "settings.conf");
+    EXPECT_EQ(saved.find("\nn0=0\n"), std::string::npos);
+    EXPECT_LT(saved.find("\nn0=7\n"), saved.find("\nn1=1\n"));
+    EXPECT_LT(saved.find("\nn1=1\n"), saved.find("\nn49999=49999\n"));
+}
+
 TEST(FileSettingsStore, FullDiskLeavesOldFileIntact) {
     TempHome home;
     FileSettingsStore store(home.path.string());
