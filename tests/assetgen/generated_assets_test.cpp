@@ -456,6 +456,80 @@ TEST(GeneratedArchive, GroundLayersCarryLightmapCoordinatesFromTheirPositions) {
         }
 }
 
+// Flat triangles of the land scene's blocks drawn with the given techniques (leaving out meshes
+// whose names start with `without`), bucketed by one-unit squares of the map for point lookups.
+struct FlatCover {
+    static constexpr int kW = 470, kH = 310;
+    std::vector<MeshFace> faces;
+    std::vector<std::vector<uint32_t>> buckets = std::vector<std::vector<uint32_t>>(size_t(kW) * kH);
+    double area = 0;
+    explicit FlatCover(std::initializer_list<const char*> techniques, const char* without = "-") {
+        const Entry* land = archive().find("land.txt");
+        if (!land) return;
+        for (const Block& b : parseScene(land->data))
+            for (const char* t : techniques)
+                if (b.technique == t)
+                    for (const std::string& m : b.meshes)
+                        if (!starts(m, without))
+                            for (const MeshFace& f : sceneMeshFaces(m)) add(f);
+    }
+    void add(const MeshFace& f) {
+        const auto& p = f.p;
+        area += std::fabs((p[1][0] - p[0][0]) * (p[2][1] - p[0][1]) - (p[1][1] - p[0][1]) * (p[2][0] - p[0][0])) / 2;
+        const int x0 = bx(std::min({p[0][0], p[1][0], p[2][0]})), x1 = bx(std::max({p[0][0], p[1][0], p[2][0]}));
+        const int y0 = by(std::min({p[0][1], p[1][1], p[2][1]})), y1 = by(std::max({p[0][1], p[1][1], p[2][1]}));
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) buckets[size_t(y) * kW + size_t(x)].push_back(uint32_t(faces.size()));
+        faces.push_back(f);
+    }
+    static int bx(double x) { return std::clamp(int(x - kMinX), 0, kW - 1); }
+    static int by(double y) { return std::clamp(int(y - kMinY), 0, kH - 1); }
+    bool covers(double x, double y) const {
+        for (uint32_t i : buckets[size_t(by(y)) * kW + size_t(bx(x))]) {
+            const auto& p = faces[i].p;
+            double side[3];
+            for (int k = 0; k < 3; ++k) {
+                const auto& a = p[k];
+                const auto& b = p[(k + 1) % 3];
+                side[k] = (b[0] - a[0]) * (y - a[1]) - (b[1] - a[1]) * (x - a[0]);
+            }
+            if ((side[0] >= 0 && side[1] >= 0 && side[2] >= 0) || (side[0] <= 0 && side[1] <= 0 && side[2] <= 0)) return true;
+        }
+        return false;
+    }
+};
+
+TEST(GeneratedArchive, GrassStopsUnderTheRoadWithoutAGapAtItsEdges) {
+    REQUIRE_ARCHIVE();
+    const FlatCover grass({"grass.txt"}), road({"road.txt", "start.txt"});
+    ASSERT_GT(grass.faces.size(), 0u);
+    ASSERT_GT(road.faces.size(), 0u);
+    // Every point of the map is grass or road: on a fine lattice, and just outside each road
+    // corner (the road's edges, where a crack would open).
+    int gaps = 0, probes = 0;
+    auto probe = [&](double x, double y) {
+        if (x <= kMinX || x >= kMaxX || y <= kMinY || y >= kMaxY) return;
+        ++probes;
+        if (!grass.covers(x, y) && !road.covers(x, y) && ++gaps <= 5) ADD_FAILURE() << "nothing at " << x << ", " << y;
+    };
+    for (double y = kMinY + 0.05; y < kMaxY; y += 0.21)
+        for (double x = kMinX + 0.05; x < kMaxX; x += 0.21) probe(x, y);
+    for (const MeshFace& f : road.faces)
+        for (const auto& p : f.p)
+            for (double d : {-0.004, 0.004}) {
+                probe(p[0] + d, p[1]);
+                probe(p[0], p[1] + d);
+            }
+    EXPECT_EQ(gaps, 0) << "of " << probes << " probes";
+    // And the grass under the road (not the pit lane) is gone but for a thin margin along its
+    // edges (road 3.6 units wide).
+    const double map = (kMaxX - kMinX) * (kMaxY - kMinY), band = FlatCover({"road.txt", "start.txt"}, "pitlane").area;
+    std::printf("grass %.0f of %.0f square units, road and start %.0f, %zu grass triangles\n", grass.area, map, band,
+                grass.faces.size());
+    EXPECT_LT(grass.area, map - 0.95 * band);
+    EXPECT_GT(grass.area, map - band);
+}
+
 TEST(GeneratedArchive, FixedNamesOfTheWorldAndSky) {
     REQUIRE_ARCHIVE();
     int w = 0, h = 0;

@@ -121,6 +121,9 @@ struct Layout {
         const CentreSample cs = c.interpolate(s);
         return cs.pos + cs.left * off;
     }
+    // The start area's stretch of road (its own picture); the plain road runs on from its end.
+    double startFrom() const { return c.startS - 14; }
+    double startTo() const { return c.startS + 10; }
     // Is (x, y) at least `need` from every part of the centre line?
     bool clearOf(D3 p, double need) const { return clear.at(p.x, p.y) >= need; }
     bool inside(D3 p, double margin) const {
@@ -128,11 +131,18 @@ struct Layout {
     }
 
     // A flat strip between two offsets (signed: positive left), from s0 to s1.
+    // Where a strip from s0 to s1 is cut across: about every unit, both ends included.
+    static std::vector<double> stations(double s0, double s1) {
+        const int n = std::max(1, int(std::ceil((s1 - s0) / 1.0)));
+        std::vector<double> at;
+        for (int i = 0; i <= n; ++i) at.push_back(s0 + (s1 - s0) * i / n);
+        return at;
+    }
     template <class Inner, class Outer>
     void strip(MeshBuilder& mb, double s0, double s1, Inner inner, Outer outer, double vScale, bool uAcross) {
-        const int n = std::max(1, int(std::ceil((s1 - s0) / 1.0)));
-        for (int i = 0; i < n; ++i) {
-            const double sa = s0 + (s1 - s0) * i / n, sb = s0 + (s1 - s0) * (i + 1) / n;
+        const std::vector<double> at = stations(s0, s1);
+        for (size_t i = 0; i + 1 < at.size(); ++i) {
+            const double sa = at[i], sb = at[i + 1];
             const double ia = inner(sa), oa = outer(sa), ib = inner(sb), ob = outer(sb);
             if (std::fabs(oa - ia) < 0.01 && std::fabs(ob - ib) < 0.01) continue;
             D3 a = offsetPoint(sa, ia), b = offsetPoint(sa, oa), cc = offsetPoint(sb, ob), d = offsetPoint(sb, ib);
@@ -170,18 +180,23 @@ struct Layout {
 };
 
 void Layout::ground() {
-    // Grass inside the lightmap rectangle, on a grid fine enough for the lightmap coordinates.
+    // Grass inside the lightmap rectangle, on a grid fine enough for the lightmap coordinates,
+    // except under the road (start area included), which is painted over it. The cut follows
+    // the road's own cross sections, kInset inside its edges, and may straighten them by at most
+    // half of that, so the grass always reaches under the road's edges.
     WorldMesh& g = w.add("ground");
     g.lightmapSet = true;
     g.castsShadow = false;
-    const int nx = 40, ny = 26;
-    for (int j = 0; j < ny; ++j)
-        for (int i = 0; i < nx; ++i) {
-            const double x0 = kMapMinX + kMapWidth * i / nx, x1 = kMapMinX + kMapWidth * (i + 1) / nx;
-            const double y0 = kMapMinY + kMapHeight * j / ny, y1 = kMapMinY + kMapHeight * (j + 1) / ny;
-            auto uv = [](double x, double y) { return V2{float(x / 48.0), float(y / 48.0)}; };
-            g.mesh.quad({x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}, uv(x0, y0), uv(x1, y0), uv(x1, y1), uv(x0, y1));
-        }
+    constexpr double kInset = 0.06;
+    std::vector<double> along = stations(startFrom(), startTo());
+    const std::vector<double> rest = stations(startTo(), startFrom() + c.length);
+    along.insert(along.end(), rest.begin() + 1, rest.end() - 1);  // the loop closes by itself
+    std::vector<D3> left, right;
+    for (double s : along) left.push_back(offsetPoint(s, kRoadHalfWidth - kInset));
+    for (auto s = along.rbegin(); s != along.rend(); ++s) right.push_back(offsetPoint(*s, -(kRoadHalfWidth - kInset)));
+    const GroundCut cut = addGroundGrid(g.mesh, 40, 26, {left, right}, kInset / 2, 48.0);
+    if (cut.fallbacks > 0)
+        std::fprintf(stderr, "assetgen: %d grass cells left whole under the road (overdrawn, no gap)\n", cut.fallbacks);
     // Farther fields outside the rectangle (no lightmap there: it would repeat).
     WorldMesh& f = w.add("fields");
     f.castsShadow = false;
@@ -213,7 +228,7 @@ void Layout::ground() {
 }
 
 void Layout::road() {
-    const double startFrom = c.startS - 14, startTo = c.startS + 10;
+    const double startFrom = this->startFrom(), startTo = this->startTo();
     auto inner = [](double) { return -kRoadHalfWidth; };
     auto outer = [](double) { return kRoadHalfWidth; };
     WorldMesh& r = w.add("road");

@@ -46,6 +46,15 @@ struct World {
     WorldMesh* find(const std::string& stem);
 };
 
+// The grass grid: nx × ny cells over the lightmap rectangle, less the area between closed rings
+// (each runs with the grass on its left). A ring's points may move by up to `tolerance` to
+// save triangles; a cell the cut cannot handle stays whole (counted as a fallback).
+struct GroundCut {
+    int cut = 0, fallbacks = 0;  // cells cut, and of those the ones left whole
+};
+GroundCut addGroundGrid(MeshBuilder& mb, int nx, int ny, const std::vector<std::vector<D3>>& rings, double tolerance,
+                        double uvScale);
+
 void layoutWorld(World& w);                   // ground layers, road, objects and both scene files
 std::vector<uint8_t> bakeLightmap(World& w);  // lmap.jpg; also bakes the objects' corner colours
 void addTechniques(AssetSink& sink);
