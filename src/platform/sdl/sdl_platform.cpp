@@ -5,6 +5,9 @@
 #include "platform/sdl/x11_support.h"
 
 #include <SDL.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -361,6 +364,21 @@ bool SdlPlatform::setSwapInterval(int interval) { return glContext_ && SDL_GL_Se
 
 void SdlPlatform::swapBuffers() {
     if (mainWindow_) SDL_GL_SwapWindow(mainWindow_);
+    returnFreedMemory();
+}
+
+// A screensaver runs for hours. The GL driver's large short-lived blocks come and go from the
+// main heap, and the pages they leave free stay resident: over the first half hour of a soak
+// the resident size crept up by about 10 MiB while the memory in use stayed flat. Once a minute,
+// just after a frame has been shown, the free pages go back to the system. (Fixed malloc
+// thresholds would do the same but cost page faults in every frame.)
+void SdlPlatform::returnFreedMemory() {
+#if defined(__GLIBC__)
+    const uint64_t now = SDL_GetTicks64();
+    if (now - lastMemoryReturn_ < 60000) return;
+    lastMemoryReturn_ = now;
+    malloc_trim(0);  // 1.6-4.4 ms at 320x240 on the development machine
+#endif
 }
 
 void SdlPlatform::destroyGlContext() {

@@ -76,6 +76,8 @@ private:
     // The display whose whole rectangle this is and that has no window yet (marked taken); -1
     // when none is.
     int takeDisplay(const Rect& rect);
+    // Hands the heap's free pages back to the system now and then (called after each frame).
+    void returnFreedMemory();
     bool isXBlank(WindowHandle window) const;
 
     bool videoReady_ = false;
@@ -99,6 +101,7 @@ private:
     SettingsStore* store_ = nullptr;
     MessageBoxShower messageBoxShower_ = nullptr;
     std::unique_ptr<SettingsStore> fileStore_;  // the per-user settings file
+    uint64_t lastMemoryReturn_ = 0;              // SDL ticks of the last returnFreedMemory
 };
 
 }  // namespace ravelin
