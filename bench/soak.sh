@@ -38,12 +38,15 @@ awk '(NF == 7 || NF == 8) && $1 ~ /^[0-9]/' "$out/soak.log" >"$out/soak.txt"
 
 # Medians of the frame-time means (wall clock, and this thread's CPU time, which a busy machine
 # disturbs less) over the first and the last tenth of the samples after the
-# first minute, and resident memory at one minute, at its highest and at the end.
+# first minute, and resident memory at one minute, at its highest and at the end. The saver hands
+# freed heap pages back once a minute and the driver soon touches many of them again, so single
+# samples of resident memory swing by several MiB within a minute; the growth is also given as
+# the median of the second minute's samples against the median of the last minute's.
 awk -v status="$status" '
   { t[n] = $1; rss[n] = $2; ms[n] = $4; cpu[n] = $6; gl = $7; n++ }
-  function median(from, to, cpuColumn,   k, i, j, v, tmp) {
+  function median(from, to, column,   k, i, j, v, tmp) {
     k = 0
-    for (i = from; i < to; i++) v[k++] = cpuColumn ? cpu[i] : ms[i]
+    for (i = from; i < to; i++) v[k++] = column == 2 ? rss[i] : (column == 1 ? cpu[i] : ms[i])
     for (i = 1; i < k; i++) for (j = i; j > 0 && v[j - 1] > v[j]; j--) { tmp = v[j]; v[j] = v[j - 1]; v[j - 1] = tmp }
     return k ? (k % 2 ? v[int(k / 2)] : (v[k / 2 - 1] + v[k / 2]) / 2) : 0
   }
@@ -57,6 +60,12 @@ awk -v status="$status" '
     printf "soak: %d s, exit %d, gl_errors %d\n", t[n - 1], status, gl
     printf "rss_mib at %d s %.1f, peak %.1f, at end %.1f, growth after the first minute %.1f\n",
            t[first], rss[first], peak, rss[n - 1], rss[n - 1] - rss[first]
+    second = first
+    while (second < n - 1 && t[second] < 120) second++
+    last = n - 1
+    while (last > first && t[last - 1] > t[n - 1] - 60) last--
+    early = median(first, second, 2); late = median(last, n, 2)
+    printf "rss_mib median of the second minute %.1f, of the last minute %.1f, growth %.1f\n", early, late, late - early
     printf "frame_ms median of the first tenth %.3f, of the last tenth %.3f\n",
            median(first, first + tenth, 0), median(n - tenth, n, 0)
     printf "cpu_ms_per_frame median of the first tenth %.3f, of the last tenth %.3f\n",
