@@ -52,14 +52,20 @@ float Lightmap::brightness(int row, int column) const {
            255.0f;
 }
 
+uint32_t listForDetail(const uint32_t (&lists)[kCarDetailCount], int detail) {
+    for (int d = detail < kCarDetailCount ? detail : kCarDetailCount - 1; d >= 0; --d)
+        if (lists[d] != 0) return lists[d];
+    return 0;
+}
+
 void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets) {
     const int mesh = look.bodyMesh;
     const bool known = mesh >= 0 && mesh < kBodyMeshCount;
     // An unknown mesh index leaves the car without body and reflection (nothing to draw) rather
     // than reading past the three lists.
-    car.bodyList = known ? assets.bodyLists[mesh] : 0;
+    for (int detail = 0; detail < kCarDetailCount; ++detail)
+        car.bodyLists[detail] = known ? listForDetail(assets.bodyLists[mesh], detail) : 0;
     car.reflectionList = known ? assets.reflectionLists[mesh] : 0;
-    car.farBodyList = known && assets.farBodyLists[mesh] != 0 ? assets.farBodyLists[mesh] : car.bodyList;
     const Vec3* wheels = mesh == 1 ? kWheelsB : kWheelsA;
     for (int i = 0; i < 4; ++i) car.wheelPositions[i] = wheels[i];
     car.helmetOffset = mesh == 1 ? kHelmetB : kHelmetA;

@@ -50,18 +50,20 @@ struct Lightmap {
     float brightness(int row, int column) const;
 };
 
+// How finely a car is drawn: the full meshes for cars seen close, lighter ones for cars that
+// show small and tiny on screen.
+enum CarDetail { kCarFull, kCarFar, kCarTiny, kCarDetailCount };
+
+// The list for a detail, or the next finer one where the archive has none (0: none at all).
+uint32_t listForDetail(const uint32_t (&lists)[kCarDetailCount], int detail);
+
 struct CarAssets {
     Lightmap lightmap;
     Texture skybox, chrome, specLevel, illumination, shadow, tyre, rim;
-    uint32_t wheelPass0 = 0, wheelPass1 = 0, helmet = 0;
-    // Lighter wheels and helmet for cars that show small (the full ones where the archive has
-    // none).
-    uint32_t farWheelPass0 = 0, farWheelPass1 = 0, farHelmet = 0;
-    uint32_t bodyLists[kBodyMeshCount] = {};
+    // By detail (0 where the archive has none: see listForDetail).
+    uint32_t wheelPass0[kCarDetailCount] = {}, wheelPass1[kCarDetailCount] = {}, helmet[kCarDetailCount] = {};
+    uint32_t bodyLists[kBodyMeshCount][kCarDetailCount] = {};
     uint32_t reflectionLists[kBodyMeshCount] = {};
-    // The lighter bodies for cars that show small (0 where the archive has none: the full body
-    // stands in).
-    uint32_t farBodyLists[kBodyMeshCount] = {};
     // The last shadow mesh a look asked for, compiled once and shared by the looks that name it.
     char shadowName[kLookNameCapacity] = {};
     uint32_t shadowList = 0;
@@ -77,8 +79,8 @@ struct Car {
     int segment = 0;
     int raceLine = 0;  // index into RaceState::lines
     Texture bodyTexture, helmetTexture;
-    uint32_t bodyList = 0, reflectionList = 0, shadowList = 0;
-    uint32_t farBodyList = 0;  // drawn instead of bodyList when the car shows small
+    uint32_t bodyLists[kCarDetailCount] = {};  // by detail, each one there (a finer one stands in)
+    uint32_t reflectionList = 0, shadowList = 0;
     Vec3 wheelPositions[4];
     float brightness[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};  // four wheel contacts, then the body
     RaceSample frame;
@@ -95,8 +97,8 @@ struct RaceState {
     std::array<Car, kCarCount> cars;
     std::array<KeyframeTrack, kTrackCount> tracks;
 };
-// Look-dependent fields from a parsed look (wheel set, helmet offset, lists by mesh index; the
-// far body falls back to the full one).
+// Look-dependent fields from a parsed look (wheel set, helmet offset, lists by mesh index; a
+// lighter body the archive lacks is the next finer one).
 void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets);
 
 // Random starting grid: consecutive or next-but-one points from a random start, random order,

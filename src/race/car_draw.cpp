@@ -19,8 +19,14 @@ constexpr float kShadowScale = 0.003f;
 // pixels, and are drawn from the lighter body, wheel and helmet meshes, whose coarser facets and
 // merged wishbone legs stay under a pixel at that size.
 constexpr float kSmallRadius = 24.0f;
+// Under this one (the car about 30 pixels long, a wheel 5 across) the tiny meshes: rough
+// profiles and no parts under a pixel, for three fifths of the far meshes' triangles.
+constexpr float kTinyRadius = 12.0f;
 
-bool showsSmall(const Car& car) { return car.screenRadius < kSmallRadius; }
+int detailOf(const Car& car) {
+    return car.screenRadius < kTinyRadius ? kCarTiny : car.screenRadius < kSmallRadius ? kCarFar : kCarFull;
+}
+bool showsSmall(const Car& car) { return detailOf(car) != kCarFull; }
 
 void activeUnit(int unit) { glExtensions().activeTexture(GL_TEXTURE0_ARB + unit); }
 
@@ -131,7 +137,7 @@ void drawBodies(const std::array<Car, kCarCount>& cars, const CarAssets& assets)
         placement(car);
         if (multi) illuminationMatrix(car);
         car.bodyTexture.bind();
-        callList(showsSmall(car) ? car.farBodyList : car.bodyList);
+        callList(car.bodyLists[detailOf(car)]);
         glPopMatrix();
     }
 }
@@ -211,7 +217,7 @@ void drawTyres(const std::array<Car, kCarCount>& cars, const CarAssets& assets) 
         if (!car.visible) continue;
         glPushMatrix();
         placement(car);
-        drawWheels(car, showsSmall(car) ? assets.farWheelPass0 : assets.wheelPass0, false);
+        drawWheels(car, listForDetail(assets.wheelPass0, detailOf(car)), false);
         glPopMatrix();
     }
 }
@@ -229,7 +235,7 @@ void drawRims(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
         if (!car.visible) continue;
         glPushMatrix();
         placement(car);
-        drawWheels(car, showsSmall(car) ? assets.farWheelPass1 : assets.wheelPass1, true);
+        drawWheels(car, listForDetail(assets.wheelPass1, detailOf(car)), true);
         glPopMatrix();
     }
 }
@@ -255,10 +261,10 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
         selectTextureUnit(0);
     }
     glDepthFunc(GL_LESS);
-    const bool small = showsSmall(car);
-    callList(small ? assets.farHelmet : assets.helmet);
+    const int detail = detailOf(car);
+    callList(listForDetail(assets.helmet, detail));
     specular(0.0f, 0.0f, 0.0f);
-    if (small) {
+    if (detail != kCarFull) {
         // The depth test the chrome layer would have left, so every car leaves the same state.
         glDepthFunc(GL_LEQUAL);
         glPopMatrix();
@@ -275,7 +281,7 @@ void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
     }
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_LIGHTING);
-    callList(assets.helmet);
+    callList(assets.helmet[kCarFull]);
     glEnable(GL_LIGHTING);
     glPopMatrix();
 }

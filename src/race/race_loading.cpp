@@ -2,6 +2,7 @@
 // through the asset archive. Runs once before the first frame; nothing here runs per frame.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "assets/asset_file.h"
 #include "assets/image.h"
@@ -21,9 +22,10 @@ private:
     AssetFile& file_;
 };
 
-constexpr const char* kBodyMeshes[kBodyMeshCount] = {"car.ase", "car2.ase", "car3.ase"};
+constexpr const char* kBodyMeshes[kBodyMeshCount] = {"car", "car2", "car3"};
 constexpr const char* kReflectionMeshes[kBodyMeshCount] = {"rf.ase", "rf2.ase", "rf3.ase"};
-constexpr const char* kFarBodyMeshes[kBodyMeshCount] = {"car_far.ase", "car2_far.ase", "car3_far.ase"};
+// What the lighter meshes add to the full one's name, by detail.
+constexpr const char* kDetailSuffixes[kCarDetailCount] = {"", "_far", "_tiny"};
 
 uint32_t meshList(std::string_view stem) {
     Mesh mesh;
@@ -74,19 +76,15 @@ bool loadCarAssets(CarAssets& assets, TextureCache& textures) {
     assets.shadow.load("sh.tga", textures);
     assets.tyre.load("tr.jpg", textures);
     assets.rim.load("wheel.tga", textures);
-    assets.wheelPass0 = meshList("wheel_pass0");
-    assets.wheelPass1 = meshList("wheel_pass1");
-    assets.helmet = meshList("helm");
-    const uint32_t farWheelPass0 = meshList("wheel_pass0_far"), farWheelPass1 = meshList("wheel_pass1_far"),
-                   farHelmet = meshList("helm_far");
-    assets.farWheelPass0 = farWheelPass0 != 0 ? farWheelPass0 : assets.wheelPass0;
-    assets.farWheelPass1 = farWheelPass1 != 0 ? farWheelPass1 : assets.wheelPass1;
-    assets.farHelmet = farHelmet != 0 ? farHelmet : assets.helmet;
-    for (int i = 0; i < kBodyMeshCount; ++i) {
-        assets.bodyLists[i] = compileObjectMesh(kBodyMeshes[i], true);
-        assets.reflectionLists[i] = compileObjectMesh(kReflectionMeshes[i], true);
-        assets.farBodyLists[i] = compileObjectMesh(kFarBodyMeshes[i], true);
+    for (int detail = 0; detail < kCarDetailCount; ++detail) {
+        const std::string suffix = kDetailSuffixes[detail];
+        assets.wheelPass0[detail] = meshList("wheel_pass0" + suffix);
+        assets.wheelPass1[detail] = meshList("wheel_pass1" + suffix);
+        assets.helmet[detail] = meshList("helm" + suffix);
+        for (int i = 0; i < kBodyMeshCount; ++i)
+            assets.bodyLists[i][detail] = compileObjectMesh(kBodyMeshes[i] + suffix + ".ase", true);
     }
+    for (int i = 0; i < kBodyMeshCount; ++i) assets.reflectionLists[i] = compileObjectMesh(kReflectionMeshes[i], true);
     return assets.lightmap.valid();
 }
 

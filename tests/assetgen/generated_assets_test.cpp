@@ -694,9 +694,10 @@ TEST(GeneratedArchive, CarLooksMeshesCameraMovesAndSoundsWhenPresent) {
     }
     if (archive().find("meshes\\car.dat")) {
         for (const char* m : {"car.ase", "car2.ase", "car3.ase", "rf.ase", "rf2.ase", "rf3.ase", "car_far.ase",
-                              "car2_far.ase", "car3_far.ase"})
+                              "car2_far.ase", "car3_far.ase", "car_tiny.ase", "car2_tiny.ase", "car3_tiny.ase"})
             EXPECT_EQ(checkObjectMesh(m, true), "") << m;
-        for (const char* m : {"wheel_pass0", "wheel_pass1", "helm", "wheel_pass0_far", "wheel_pass1_far", "helm_far"})
+        for (const char* m : {"wheel_pass0", "wheel_pass1", "helm", "wheel_pass0_far", "wheel_pass1_far", "helm_far", "wheel_pass0_tiny",
+                              "wheel_pass1_tiny", "helm_tiny"})
             EXPECT_EQ(checkSceneMesh(m), "") << m;
         for (const char* p : {"chrome.jpg", "spec_level.jpg", "illum.jpg", "sh.tga", "tr.jpg", "wheel.tga"})
             EXPECT_EQ(checkPicture(p), "");

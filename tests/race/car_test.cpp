@@ -364,25 +364,29 @@ TEST(CarLookFile, BadLinesKeepDefaultsAndUnknownMeshDrawsNothing) {
     EXPECT_EQ(look.bodyMesh, 0);
     EXPECT_STREQ(look.texture, "");
     CarAssets assets;
-    assets.bodyLists[0] = 11;
-    assets.bodyLists[1] = 12;
-    assets.bodyLists[2] = 13;
+    assets.bodyLists[0][kCarFull] = 11;
+    assets.bodyLists[1][kCarFull] = 12;
+    assets.bodyLists[2][kCarFull] = 13;
     Car car;
     look.bodyMesh = 1;
     applyCarLook(car, look, assets);
-    EXPECT_EQ(car.bodyList, 12u);
-    EXPECT_EQ(car.farBodyList, 12u) << "no lighter body loaded: the full one stands in";
+    EXPECT_EQ(car.bodyLists[kCarFull], 12u);
+    EXPECT_EQ(car.bodyLists[kCarTiny], 12u) << "no lighter body loaded: the full one stands in";
     EXPECT_FLOAT_EQ(car.wheelPositions[0].x, 158.922f);  // set B
     EXPECT_FLOAT_EQ(car.helmetOffset.z, 133.1917f);
-    assets.farBodyLists[2] = 23;
+    assets.bodyLists[2][kCarFar] = 23;
     look.bodyMesh = 2;
     applyCarLook(car, look, assets);
-    EXPECT_EQ(car.farBodyList, 23u);
+    EXPECT_EQ(car.bodyLists[kCarFar], 23u);
+    EXPECT_EQ(car.bodyLists[kCarTiny], 23u) << "no tiny body: the far one stands in";
+    assets.bodyLists[2][kCarTiny] = 33;
+    applyCarLook(car, look, assets);
+    EXPECT_EQ(car.bodyLists[kCarFull], 13u);
+    EXPECT_EQ(car.bodyLists[kCarTiny], 33u);
     EXPECT_FLOAT_EQ(car.wheelPositions[3].x, -161.661f);  // set A
     look.bodyMesh = 7;
     applyCarLook(car, look, assets);
-    EXPECT_EQ(car.bodyList, 0u);
-    EXPECT_EQ(car.farBodyList, 0u);
+    for (uint32_t list : car.bodyLists) EXPECT_EQ(list, 0u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // shadow, the six liveries and helmets, the shared car pictures and the six car looks.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "assetgen.h"
 #include "cars_model.h"
@@ -23,16 +24,21 @@ void generateCars(AssetSink& sink) {
         cars::CarModel model = cars::buildBody(body);
         sink.addArchiveFile(std::string("meshes\\") + bodyNames[body] + ".dat", writeObjectMesh(cars::bodyMesh(model)));
         sink.addArchiveFile(std::string("meshes\\") + shellNames[body] + ".dat", writeObjectMesh(cars::shellMesh(model)));
-        // The lighter body the runtime draws for cars that show small.
-        sink.addArchiveFile(std::string("meshes\\") + bodyNames[body] + "_far.dat",
-                            writeObjectMesh(cars::bodyMesh(cars::buildBody(body, cars::kFarDetail))));
     }
     sink.addArchiveFile("meshes\\wheel_pass0.dat", writeSceneMesh(cars::tyreMesh()));
     sink.addArchiveFile("meshes\\wheel_pass1.dat", writeSceneMesh(cars::rimMesh()));
     sink.addArchiveFile("meshes\\helm.dat", writeSceneMesh(cars::helmetMesh()));
-    sink.addArchiveFile("meshes\\wheel_pass0_far.dat", writeSceneMesh(cars::tyreMesh(cars::kFarDetail)));
-    sink.addArchiveFile("meshes\\wheel_pass1_far.dat", writeSceneMesh(cars::rimMesh(cars::kFarDetail)));
-    sink.addArchiveFile("meshes\\helm_far.dat", writeSceneMesh(cars::helmetMesh(cars::kFarDetail)));
+    // The lighter meshes the runtime draws for cars that show small and tiny.
+    const std::pair<const char*, const cars::Detail*> lighter[2] = {{"_far", &cars::kFarDetail},
+                                                                   {"_tiny", &cars::kTinyDetail}};
+    for (const auto& [suffix, detail] : lighter) {
+        for (int body = 0; body < 3; ++body)
+            sink.addArchiveFile(std::string("meshes\\") + bodyNames[body] + suffix + ".dat",
+                                writeObjectMesh(cars::bodyMesh(cars::buildBody(body, *detail))));
+        sink.addArchiveFile(std::string("meshes\\wheel_pass0") + suffix + ".dat", writeSceneMesh(cars::tyreMesh(*detail)));
+        sink.addArchiveFile(std::string("meshes\\wheel_pass1") + suffix + ".dat", writeSceneMesh(cars::rimMesh(*detail)));
+        sink.addArchiveFile(std::string("meshes\\helm") + suffix + ".dat", writeSceneMesh(cars::helmetMesh(*detail)));
+    }
     sink.addArchiveFile("meshes\\shadow.dat", writeObjectMesh(cars::shadowMesh()));
 
     const auto& designs = cars::liveryDesigns();

@@ -68,16 +68,32 @@ public:
                 triangle(ids[i][j], ids[i + 1][j1], ids[i + 1][j], skin);
             }
         auto cap = [&](size_t ringIndex, Skin capSkin, bool reverse) {
+            const std::vector<uint32_t>& ring = ids[ringIndex];
+            auto fanTriangle = [&](uint32_t a, uint32_t b, uint32_t c) {
+                if (reverse)
+                    triangle(a, c, b, capSkin);
+                else
+                    triangle(a, b, c, capSkin);
+            };
+            // A fan from the ring's first point where the ring is flat and convex (every one of
+            // its triangles faces the way the whole ring does): the same face as a fan from the
+            // centre, two triangles fewer.
+            V3 area{};
+            for (size_t j = 0; j < k; ++j) area = area + cross(model.vertices[ring[j]], model.vertices[ring[(j + 1) % k]]);
+            bool convex = k >= 3;
+            for (size_t j = 1; convex && j + 1 < k; ++j) {
+                const V3 n = cross(model.vertices[ring[j]] - model.vertices[ring[0]],
+                                   model.vertices[ring[j + 1]] - model.vertices[ring[0]]);
+                convex = dot(n, area) > 0.0f && length(cross(n, area)) <= 1e-3f * length(n) * length(area);
+            }
+            if (convex) {
+                for (size_t j = 1; j + 1 < k; ++j) fanTriangle(ring[0], ring[j], ring[j + 1]);
+                return;
+            }
             V3 c{};
             for (const V3& p : rings[ringIndex]) c = c + p;
             uint32_t centre = vertex((1.0f / static_cast<float>(k)) * c);
-            for (size_t j = 0; j < k; ++j) {
-                size_t j1 = (j + 1) % k;
-                if (reverse)
-                    triangle(centre, ids[ringIndex][j1], ids[ringIndex][j], capSkin);
-                else
-                    triangle(centre, ids[ringIndex][j], ids[ringIndex][j1], capSkin);
-            }
+            for (size_t j = 0; j < k; ++j) fanTriangle(centre, ring[j], ring[(j + 1) % k]);
         };
         // The side quads turn outward when a ring runs anticlockwise about the loft's direction;
         // the caps are wound to match them (the start cap facing back, the end cap forward), so
@@ -158,7 +174,7 @@ struct TubStation {
     float y, hw, z0, z1, n, dip;
 };
 
-Ring tubRing(const TubStation& s, float rimHalf, float topScale, int lowerSteps) {
+Ring tubRing(const TubStation& s, float rimHalf, float topScale, int lowerSteps, bool rough) {
     Ring r;
     float cz = 0.5f * (s.z0 + s.z1), hh = 0.5f * (s.z1 - s.z0);
     auto topZ = [&](float x) {
@@ -176,7 +192,10 @@ Ring tubRing(const TubStation& s, float rimHalf, float topScale, int lowerSteps)
     float rim = std::min(rimHalf, 0.8f * s.hw);
     const float xs[] = {-0.985f * s.hw, -0.93f * s.hw, -0.86f * s.hw, -rim, -rim + 3, -0.45f * rim, 0.0f,
                         0.45f * rim,    rim - 3,       rim,           0.86f * s.hw, 0.93f * s.hw, 0.985f * s.hw};
+    // Rough: the flank's edge, the rim's top and the foot of its wall on each side, and the
+    // middle (the floor's chords lie below its curve, so the helmet keeps its room).
     for (int i = 0; i < 13; ++i) {
+        if (rough && i % 3 != 0 && i != 4 && i != 8) continue;
         float x = xs[i];
         float z = topZ(x);
         bool inner = i >= 4 && i <= 8;
@@ -267,7 +286,7 @@ struct Era {
 
 void buildTub(Builder& b, const Era& e) {
     std::vector<Ring> rings;
-    for (const TubStation& s : e.tub) rings.push_back(tubRing(s, e.cockpitRim, e.tubTopScale, b.detail.tubLowerSteps));
+    for (const TubStation& s : e.tub) rings.push_back(tubRing(s, e.cockpitRim, e.tubTopScale, b.detail.tubLowerSteps, b.detail.roughProfiles));
     b.loft(rings, Skin::Paint, Skin::Paint, Skin::Paint, 40.0f, true);
 }
 
@@ -323,6 +342,7 @@ void buildCommon(Builder& b, const Era& e, const std::array<V3, 4>& wheels) {
         b.model.hubCentres[static_cast<size_t>(i)] = w;
     }
 
+    if (!b.detail.smallParts) return;
     // Mirrors on stalks beside the cockpit.
     for (float side : {1.0f, -1.0f}) {
         b.beam({side * (e.mirrorX - 30), e.mirrorY, e.mirrorZ - 14}, {side * e.mirrorX, e.mirrorY, e.mirrorZ}, 2.5f, 2.0f,
@@ -527,6 +547,9 @@ V2 patchUv(Skin skin) {
 // other point of the full ones, so they stay inside them.
 const Detail kFullDetail{20, 12, 7, 10, true, 20, 12, 16, 24, 12};
 const Detail kFarDetail{8, 6, 4, 6, false, 10, 6, 8, 12, 6};
+// Wheels and helmet again from points of the far ones (the helmet's every other one), so they
+// too stay inside the full surfaces.
+const Detail kTinyDetail{8, 2, 2, 4, false, 10, 6, 8, 6, 3, true, false};
 
 CarModel buildBody(int body, const Detail& detail) {
     Builder b(detail);
@@ -706,6 +729,10 @@ SceneMesh tyreMesh(const Detail& detail) {
         {W - 3, R - 5, 0.49f},         {W, R - 14, 0.45f},            {W, Rr + 8, 0.31f},
         {W - 6, Rr, 0.27f},
     };
+    if (detail.roughProfiles) {
+        // Bead, sidewall top and tread shoulder on each side: the tread's rounding goes.
+        tyre = {tyre[0], tyre[2], tyre[4], tyre[5], tyre[7], tyre[9]};
+    }
     revolve(m, tyre, detail.tyreSegments, 0, 1);
     // Hub behind the spokes (seen through the rim's gaps) and the closed inner face.
     // Its barrel reaches just past the beads, so no chink between hub and tyre lets light through.
@@ -724,8 +751,10 @@ SceneMesh rimMesh(const Detail& detail) {
     const float radii[] = {Rr + 1, 0.86f * Rr, 0.55f * Rr, 0.22f * Rr, 0.0f};
     const float depth[] = {-W + 5, -W + 8, -W + 14, -W + 16, -W + 13};
     const int seg = detail.rimSegments;
+    // Rough: the lip, the dish's middle and its centre.
+    const int ringStep = detail.roughProfiles ? 2 : 1;
     std::vector<std::vector<uint32_t>> ring;
-    for (int r = 0; r < 5; ++r) {
+    for (int r = 0; r < 5; r += ringStep) {
         std::vector<uint32_t> ids;
         for (int k = 0; k < seg; ++k) {
             float t = 2 * kPiF * static_cast<float>(k) / seg;
@@ -739,7 +768,7 @@ SceneMesh rimMesh(const Detail& detail) {
     auto faceNormal = [&](uint32_t a, uint32_t b, uint32_t c) {
         return normalized(cross(m.vertices[b] - m.vertices[a], m.vertices[c] - m.vertices[a]), {-1, 0, 0});
     };
-    for (int r = 0; r < 4; ++r)
+    for (size_t r = 0; r + 1 < ring.size(); ++r)
         for (int k = 0; k < seg; ++k) {
             int k1 = (k + 1) % seg;
             uint32_t quad[2][3] = {{ring[r][k], ring[r + 1][k], ring[r + 1][k1]}, {ring[r][k], ring[r + 1][k1], ring[r][k1]}};

@@ -61,7 +61,10 @@ struct CarModel {
 // about half as many on the tub's underside, the airfoils, exhausts, wheels and helmet, and
 // merges each wishbone's legs: the same outline within a fraction of a pixel at that size, for
 // three fifths of the body's triangles, half the wheels' and a quarter of the helmet's. The tub's
-// cockpit opening keeps every point (the helmet sits in it).
+// cockpit opening keeps every point (the helmet sits in it). The tiny one, for cars about thirty
+// pixels long, where a wheel is five pixels across and a mirror a third of one, also takes rough
+// profiles (the tyre's, the rim's and the cockpit's outline from about half their points) and
+// leaves out the parts under a pixel: mirrors, exhausts and rain light.
 struct Detail {
     int sectionPoints;   // covers, airbox and pods, around each section
     int tubLowerSteps;   // the tub's lower half, side to side
@@ -70,9 +73,12 @@ struct Detail {
     bool wishbones;      // two legs per wishbone and a push rod, or one bar per wishbone
     int tyreSegments, hubSegments, rimSegments;
     int helmetLongitudes, helmetLatitudes;
+    bool roughProfiles = false;  // tyre, rim and cockpit outlines from fewer points
+    bool smallParts = true;      // mirrors, exhausts and rain light
 };
 extern const Detail kFullDetail;
 extern const Detail kFarDetail;
+extern const Detail kTinyDetail;
 
 CarModel buildBody(int body, const Detail& detail = kFullDetail);
 // Body written in the object-mesh layout with the second set for the sliding illumination.
