@@ -7,6 +7,7 @@
 #include "assets/asset_file.h"
 #include "assets/image.h"
 #include "race/car.h"
+#include "render/gl.h"
 #include "render/mesh.h"
 
 namespace ravelin {
@@ -73,6 +74,13 @@ bool loadCarAssets(CarAssets& assets, TextureCache& textures) {
     assets.chrome.load("chrome.jpg", textures);
     assets.specLevel.load("spec_level.jpg", textures);
     assets.illumination.load("illum.jpg", textures);
+    // The illumination is a soft light pattern, its shortest wave some seventy texels long: without
+    // mipmaps it reads the same, and the rasteriser skips the level-of-detail work on every pixel
+    // of every body.
+    if (assets.illumination.name != 0) {
+        assets.illumination.bind();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    }
     assets.shadow.load("sh.tga", textures);
     assets.tyre.load("tr.jpg", textures);
     assets.rim.load("wheel.tga", textures);
