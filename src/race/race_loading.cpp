@@ -26,7 +26,7 @@ private:
 constexpr const char* kBodyMeshes[kBodyMeshCount] = {"car", "car2", "car3"};
 constexpr const char* kReflectionMeshes[kBodyMeshCount] = {"rf.ase", "rf2.ase", "rf3.ase"};
 // What the lighter meshes add to the full one's name, by detail.
-constexpr const char* kDetailSuffixes[kCarDetailCount] = {"", "_far", "_tiny"};
+constexpr const char* kDetailSuffixes[kCarDetailCount] = {"", "_far", "_tiny", "_speck"};
 
 uint32_t meshList(std::string_view stem) {
     Mesh mesh;
@@ -86,9 +86,11 @@ bool loadCarAssets(CarAssets& assets, TextureCache& textures) {
     assets.rim.load("wheel.tga", textures);
     for (int detail = 0; detail < kCarDetailCount; ++detail) {
         const std::string suffix = kDetailSuffixes[detail];
-        assets.wheelPass0[detail] = meshList("wheel_pass0" + suffix);
-        assets.wheelPass1[detail] = meshList("wheel_pass1" + suffix);
-        assets.helmet[detail] = meshList("helm" + suffix);
+        if (detail != kCarSpeck) {  // the speck body has its wheels, and no helmet is drawn
+            assets.wheelPass0[detail] = meshList("wheel_pass0" + suffix);
+            assets.wheelPass1[detail] = meshList("wheel_pass1" + suffix);
+            assets.helmet[detail] = meshList("helm" + suffix);
+        }
         for (int i = 0; i < kBodyMeshCount; ++i)
             assets.bodyLists[i][detail] = compileObjectMesh(kBodyMeshes[i] + suffix + ".ase", true);
     }
