@@ -37,7 +37,7 @@ bool parseTime(const char* text, LocalTime& time) {
 
 const char kRunOptionsUsage[] =
     "usage: ravelin [--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS] [--size WxH]"
-    " [--time HH:MM:SS]] [--benchmark [--size WxH] [--seconds T] [--phase-sync]] [--no-multitexture]";
+    " [--time HH:MM:SS]] [--benchmark [--size WxH] [--seconds T] [--dt SECONDS] [--phase-sync]] [--no-multitexture]";
 
 bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -85,6 +85,7 @@ bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std
             double d = std::strtod(value, &end);
             ok = end != value && *end == '\0' && d >= 0.0 && d <= 10.0;
             options.dt = static_cast<float>(d);
+            options.dtGiven = ok;
             ++i;
         } else if (arg == "--size") {
             if (!need("WxH")) return false;

@@ -21,6 +21,9 @@ struct RunOptions {
     int every = 1;           // capture: every K-th frame is written (frame 0 always)
     uint32_t seed = 1;       // capture and benchmark: the random generator's seed
     float dt = 1.0f / 30.0f; // capture: fixed frame time, seconds
+    // Benchmark: --dt was given, so the race steps by dt each frame rather than by the clock and
+    // every run draws the same pictures in the same order (for comparing builds).
+    bool dtGiven = false;
     int width = 800, height = 600;
     bool sizeGiven = false;
     LocalTime time{12, 0, 0};  // capture: the clock overlay's time of day
@@ -40,7 +43,8 @@ struct RunOptions {
 extern const char kRunOptionsUsage[];
 
 // Parses "--capture DIR [--frames N] [--every K] [--seed S] [--dt SECONDS] [--size WxH]
-// [--time HH:MM:SS]", "--benchmark [--size WxH] [--seconds T] [--phase-sync]" and
+// [--time HH:MM:SS]", "--benchmark [--size WxH] [--seconds T] [--dt SECONDS]
+// [--phase-sync]" and
 // "--no-multitexture" (argv[0]
 // is skipped). False with a message in error for anything it does not understand.
 bool parseRunOptions(int argc, const char* const* argv, RunOptions& options, std::string& error);

@@ -161,6 +161,8 @@ int runFrames(const RunOptions& options) {
     if (options.mode == UnattendedMode::Capture) {
         saver.fixedDt = options.dt;
         saver.maxFrames = options.frames;
+    } else if (options.mode == UnattendedMode::Benchmark && options.dtGiven) {
+        saver.fixedDt = options.dt;
     }
 
     std::unique_ptr<UnattendedRun> run = makeRun(options);  // on the heap: it holds its world

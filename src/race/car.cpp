@@ -63,8 +63,9 @@ void applyCarLook(Car& car, const CarLook& look, const CarAssets& assets) {
     const bool known = mesh >= 0 && mesh < kBodyMeshCount;
     // An unknown mesh index leaves the car without body and reflection (nothing to draw) rather
     // than reading past the three lists.
-    for (int detail = 0; detail < kCarDetailCount; ++detail)
+    for (int detail = 0; detail < kCarSpeck; ++detail)
         car.bodyLists[detail] = known ? listForDetail(assets.bodyLists[mesh], detail) : 0;
+    car.bodyLists[kCarSpeck] = known ? assets.bodyLists[mesh][kCarSpeck] : 0;
     car.reflectionList = known ? assets.reflectionLists[mesh] : 0;
     const Vec3* wheels = mesh == 1 ? kWheelsB : kWheelsA;
     for (int i = 0; i < 4; ++i) car.wheelPositions[i] = wheels[i];

@@ -51,8 +51,9 @@ struct Lightmap {
 };
 
 // How finely a car is drawn: the full meshes for cars seen close, lighter ones for cars that
-// show small and tiny on screen.
-enum CarDetail { kCarFull, kCarFar, kCarTiny, kCarDetailCount };
+// show small and tiny on screen, and for specks a single body with its wheels built in (drawn
+// without wheels or helmet of their own).
+enum CarDetail { kCarFull, kCarFar, kCarTiny, kCarSpeck, kCarDetailCount };
 
 // The list for a detail, or the next finer one where the archive has none (0: none at all).
 uint32_t listForDetail(const uint32_t (&lists)[kCarDetailCount], int detail);
@@ -79,7 +80,9 @@ struct Car {
     int segment = 0;
     int raceLine = 0;  // index into RaceState::lines
     Texture bodyTexture, helmetTexture;
-    uint32_t bodyLists[kCarDetailCount] = {};  // by detail, each one there (a finer one stands in)
+    // By detail, each one there (a finer one stands in), but for the speck: 0 without one, since
+    // no other body carries the wheels.
+    uint32_t bodyLists[kCarDetailCount] = {};
     uint32_t reflectionList = 0, shadowList = 0;
     Vec3 wheelPositions[4];
     float brightness[5] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};  // four wheel contacts, then the body

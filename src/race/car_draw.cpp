@@ -22,10 +22,16 @@ constexpr float kSmallRadius = 24.0f;
 // Under this one (the car about 30 pixels long, a wheel 5 across) the tiny meshes: rough
 // profiles and no parts under a pixel, for three fifths of the far meshes' triangles.
 constexpr float kTinyRadius = 12.0f;
+// Under this one (the car about a dozen pixels long, a wheel two across) the speck body, where the
+// archive has one: its wheels are drums built into it, so the car is one draw instead of ten.
+constexpr float kSpeckRadius = 6.0f;
 
 int detailOf(const Car& car) {
+    if (car.screenRadius < kSpeckRadius && car.bodyLists[kCarSpeck] != 0) return kCarSpeck;
     return car.screenRadius < kTinyRadius ? kCarTiny : car.screenRadius < kSmallRadius ? kCarFar : kCarFull;
 }
+// Wheels and helmet are drawn on their own but for specks.
+bool drawsWheels(const Car& car) { return car.visible && detailOf(car) != kCarSpeck; }
 bool showsSmall(const Car& car) { return detailOf(car) != kCarFull; }
 
 void activeUnit(int unit) { glExtensions().activeTexture(GL_TEXTURE0_ARB + unit); }
@@ -214,7 +220,7 @@ void drawTyres(const std::array<Car, kCarCount>& cars, const CarAssets& assets) 
     glMaterialf(GL_FRONT, GL_SHININESS, 10.0f);
     assets.tyre.bind();
     for (const Car& car : cars) {
-        if (!car.visible) continue;
+        if (!drawsWheels(car)) continue;
         glPushMatrix();
         placement(car);
         drawWheels(car, listForDetail(assets.wheelPass0, detailOf(car)), false);
@@ -232,7 +238,7 @@ void drawRims(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
     glMaterialf(GL_FRONT, GL_SHININESS, 6.0f);
     assets.rim.bind();
     for (const Car& car : cars) {
-        if (!car.visible) continue;
+        if (!drawsWheels(car)) continue;
         glPushMatrix();
         placement(car);
         drawWheels(car, listForDetail(assets.wheelPass1, detailOf(car)), true);
@@ -240,16 +246,20 @@ void drawRims(const std::array<Car, kCarCount>& cars, const CarAssets& assets) {
     }
 }
 
+// The driver's lean into a turn; a hard one shakes with a fresh jitter every frame.
+float helmetLean(const Car& car, Random& random) {
+    float lean = car.frame.steer * -1.5f;
+    if (std::fabs(lean) > 5.0f) lean += random.unit() * 6.0f - 3.0f;
+    return lean;
+}
+
 // One helmet: turned with the steering and leaning into it, textured, then a chrome sphere-map
 // layer added on top.
-void drawHelmet(const Car& car, const CarAssets& assets, Random& random) {
+void drawHelmet(const Car& car, const CarAssets& assets, float lean) {
     const bool multi = multitextureAvailable();
     glPushMatrix();
     glTranslatef(car.helmetOffset.x, car.helmetOffset.y, car.helmetOffset.z);
     glRotatef(car.frame.steer * 0.5f, 0.0f, 0.0f, 1.0f);
-    float lean = car.frame.steer * -1.5f;
-    // A hard lean shakes: a fresh jitter every frame.
-    if (std::fabs(lean) > 5.0f) lean += random.unit() * 6.0f - 3.0f;
     glRotatef(lean, 0.0f, 1.0f, 0.0f);
     car.helmetTexture.bind();
     const float b = car.brightness[4];
@@ -302,9 +312,13 @@ void drawHelmets(const std::array<Car, kCarCount>& cars, const CarAssets& assets
     Random& random = rng();
     for (const Car& car : cars) {
         if (!car.visible) continue;
+        // A speck shows no helmet but takes its jitter all the same, so the random stream does
+        // not depend on how far away the cars are.
+        const float lean = helmetLean(car, random);
+        if (!drawsWheels(car)) continue;
         glPushMatrix();
         placement(car);
-        drawHelmet(car, assets, random);
+        drawHelmet(car, assets, lean);
         if (multi) resetTextureUnits();
         sphereMapGeneration(false);
         glDisable(GL_BLEND);

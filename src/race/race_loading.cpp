@@ -7,6 +7,7 @@
 #include "assets/asset_file.h"
 #include "assets/image.h"
 #include "race/car.h"
+#include "render/gl.h"
 #include "render/mesh.h"
 
 namespace ravelin {
@@ -25,7 +26,7 @@ private:
 constexpr const char* kBodyMeshes[kBodyMeshCount] = {"car", "car2", "car3"};
 constexpr const char* kReflectionMeshes[kBodyMeshCount] = {"rf.ase", "rf2.ase", "rf3.ase"};
 // What the lighter meshes add to the full one's name, by detail.
-constexpr const char* kDetailSuffixes[kCarDetailCount] = {"", "_far", "_tiny"};
+constexpr const char* kDetailSuffixes[kCarDetailCount] = {"", "_far", "_tiny", "_speck"};
 
 uint32_t meshList(std::string_view stem) {
     Mesh mesh;
@@ -73,14 +74,23 @@ bool loadCarAssets(CarAssets& assets, TextureCache& textures) {
     assets.chrome.load("chrome.jpg", textures);
     assets.specLevel.load("spec_level.jpg", textures);
     assets.illumination.load("illum.jpg", textures);
+    // The illumination is a soft light pattern, its shortest wave some seventy texels long: without
+    // mipmaps it reads the same, and the rasteriser skips the level-of-detail work on every pixel
+    // of every body.
+    if (assets.illumination.name != 0) {
+        assets.illumination.bind();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    }
     assets.shadow.load("sh.tga", textures);
     assets.tyre.load("tr.jpg", textures);
     assets.rim.load("wheel.tga", textures);
     for (int detail = 0; detail < kCarDetailCount; ++detail) {
         const std::string suffix = kDetailSuffixes[detail];
-        assets.wheelPass0[detail] = meshList("wheel_pass0" + suffix);
-        assets.wheelPass1[detail] = meshList("wheel_pass1" + suffix);
-        assets.helmet[detail] = meshList("helm" + suffix);
+        if (detail != kCarSpeck) {  // the speck body has its wheels, and no helmet is drawn
+            assets.wheelPass0[detail] = meshList("wheel_pass0" + suffix);
+            assets.wheelPass1[detail] = meshList("wheel_pass1" + suffix);
+            assets.helmet[detail] = meshList("helm" + suffix);
+        }
         for (int i = 0; i < kBodyMeshCount; ++i)
             assets.bodyLists[i][detail] = compileObjectMesh(kBodyMeshes[i] + suffix + ".ase", true);
     }

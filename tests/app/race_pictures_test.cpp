@@ -3,6 +3,7 @@
 // folder the pictures are written there to be looked at. Skips without a display or an archive.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -115,6 +116,25 @@ TEST_F(RacePictures, ShotsAndTransitions) {
             float x = 0.0f;
             d.ageTransition(kDt, x);
         }
+    }
+}
+
+// The dome stops a little under the horizon and the frame clears to the ground colour below it:
+// the ground drawn over it must leave nothing of the clear showing, from any camera.
+TEST_F(RacePictures, TheDomeAndTheGroundLeaveNoGap) {
+    rng().seed(11);
+    run->windowSized(kWidth, kHeight);
+    run->loadWorld();
+    RunWorld& world = run->world();
+    const float magenta[3] = {1.0f, 0.0f, 1.0f};
+    std::copy(magenta, magenta + 3, world.sky.groundColour);
+    for (int picture = 0; picture < 40; ++picture) {
+        for (int i = 0; i < 45; ++i) stepRace(world.race, world.director, kDt);
+        run->drawFrame(kDt);
+        const std::vector<uint8_t> rgb = window->readAll();
+        int gaps = 0;
+        for (size_t p = 0; p + 2 < rgb.size(); p += 3) gaps += rgb[p] == 255 && rgb[p + 1] == 0 && rgb[p + 2] == 255;
+        EXPECT_EQ(gaps, 0) << "picture " << picture;
     }
 }
 

@@ -46,8 +46,10 @@ TEST(RunOptions, BenchmarkDefaults) {
     EXPECT_EQ(o.height, 600);
     EXPECT_FALSE(o.sizeGiven);
     EXPECT_FALSE(o.phaseSync);
-    ASSERT_TRUE(parse({"--benchmark", "--phase-sync"}, o, error));
+    EXPECT_FALSE(o.dtGiven);
+    ASSERT_TRUE(parse({"--benchmark", "--phase-sync", "--dt", "0.02"}, o, error));
     EXPECT_TRUE(o.phaseSync);
+    EXPECT_TRUE(o.dtGiven);
 }
 
 TEST(RunOptions, RefusesBadValues) {

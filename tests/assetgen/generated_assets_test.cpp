@@ -694,7 +694,8 @@ TEST(GeneratedArchive, CarLooksMeshesCameraMovesAndSoundsWhenPresent) {
     }
     if (archive().find("meshes\\car.dat")) {
         for (const char* m : {"car.ase", "car2.ase", "car3.ase", "rf.ase", "rf2.ase", "rf3.ase", "car_far.ase",
-                              "car2_far.ase", "car3_far.ase", "car_tiny.ase", "car2_tiny.ase", "car3_tiny.ase"})
+                              "car2_far.ase", "car3_far.ase", "car_tiny.ase", "car2_tiny.ase", "car3_tiny.ase", "car_speck.ase",
+                              "car2_speck.ase", "car3_speck.ase"})
             EXPECT_EQ(checkObjectMesh(m, true), "") << m;
         for (const char* m : {"wheel_pass0", "wheel_pass1", "helm", "wheel_pass0_far", "wheel_pass1_far", "helm_far", "wheel_pass0_tiny",
                               "wheel_pass1_tiny", "helm_tiny"})

@@ -61,6 +61,7 @@ TEST(GeneratedCars, EveryNameTheCarsLoadExists) {
                           "meshes\\rf3.dat", "meshes\\wheel_pass0.dat", "meshes\\wheel_pass1.dat", "meshes\\helm.dat",
                           "meshes\\shadow.dat", "meshes\\car_far.dat", "meshes\\car2_far.dat", "meshes\\car3_far.dat",
                           "meshes\\car_tiny.dat", "meshes\\car2_tiny.dat", "meshes\\car3_tiny.dat",
+                          "meshes\\car_speck.dat", "meshes\\car2_speck.dat", "meshes\\car3_speck.dat",
                           "textures\\chrome.jpg", "textures\\spec_level.jpg", "textures\\illum.jpg",
                           "textures\\sh.tga", "textures\\tr.jpg", "textures\\wheel.tga", "textures\\green.jpg",
                           "textures\\blue.jpg", "textures\\orange.jpg", "textures\\yellow.jpg", "textures\\helmet.jpg",
@@ -157,6 +158,26 @@ TEST(GeneratedCars, ObjectMeshesAreWellFormed) {
             for (auto [h, lh] : {std::pair{hi.x, lighterHi.x}, {hi.y, lighterHi.y}, {hi.z, lighterHi.z}})
                 EXPECT_NEAR(lh, h, 1.0) << names[i];
             finer = lighter;
+        }
+    }
+}
+
+// The speck is the whole car in one mesh: lighter than the tiny body alone, with a drum of the
+// tyre's radius and width round each wheel position in place of the wheel meshes.
+TEST(GeneratedCars, SpeckBodiesCarryTheirWheels) {
+    const double r = assetgen::cars::kTyreRadius, w = assetgen::cars::kTyreHalfWidth;
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = std::string("meshes\\") + (i == 0 ? "car" : i == 1 ? "car2" : "car3") + "_speck.dat";
+        MeshData speck = objectMesh(name.c_str()), tiny = objectMesh(kTinyBodies[i]);
+        ASSERT_TRUE(speck.ok) << name;
+        expectNormalsAgreeWithFaces(speck, name.c_str());
+        std::printf("[ figures  ] %s: %zu triangles\n", name.c_str(), speck.faces.size() / 3);
+        EXPECT_LT(speck.faces.size(), tiny.faces.size()) << name;
+        for (const assetgen::V3& c : assetgen::cars::wheelPositions(i)) {
+            size_t rim = 0;  // the drum's corners: on the tyre's outline, at either face
+            for (const P3& v : speck.vertices)
+                rim += std::fabs(std::fabs(v.x - c.x) - w) < 0.01 && std::fabs(std::hypot(v.y - c.y, v.z - c.z) - r) < 0.01;
+            EXPECT_EQ(rim, 2u * static_cast<size_t>(assetgen::cars::kSpeckDetail.tyreSegments)) << name;
         }
     }
 }
@@ -348,7 +369,7 @@ TEST(GeneratedCars, HelmetSitsInTheCockpitAtTheHelmetOffset) {
 
 TEST(GeneratedCars, PartsAreClosedShellsFacingOutward) {
     using namespace assetgen::cars;
-    for (const Detail* detail : {&kFullDetail, &kFarDetail, &kTinyDetail})
+    for (const Detail* detail : {&kFullDetail, &kFarDetail, &kTinyDetail, &kSpeckDetail})
         for (int i = 0; i < 3; ++i) {
             CarModel m = buildBody(i, *detail);
             std::vector<double> volume(m.parts.size(), 0.0);

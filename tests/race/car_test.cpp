@@ -383,6 +383,10 @@ TEST(CarLookFile, BadLinesKeepDefaultsAndUnknownMeshDrawsNothing) {
     applyCarLook(car, look, assets);
     EXPECT_EQ(car.bodyLists[kCarFull], 13u);
     EXPECT_EQ(car.bodyLists[kCarTiny], 33u);
+    EXPECT_EQ(car.bodyLists[kCarSpeck], 0u) << "no speck body: none stands in, the others have no wheels";
+    assets.bodyLists[2][kCarSpeck] = 43;
+    applyCarLook(car, look, assets);
+    EXPECT_EQ(car.bodyLists[kCarSpeck], 43u);
     EXPECT_FLOAT_EQ(car.wheelPositions[3].x, -161.661f);  // set A
     look.bodyMesh = 7;
     applyCarLook(car, look, assets);

@@ -28,9 +28,13 @@ void generateCars(AssetSink& sink) {
     sink.addArchiveFile("meshes\\wheel_pass0.dat", writeSceneMesh(cars::tyreMesh()));
     sink.addArchiveFile("meshes\\wheel_pass1.dat", writeSceneMesh(cars::rimMesh()));
     sink.addArchiveFile("meshes\\helm.dat", writeSceneMesh(cars::helmetMesh()));
-    // The lighter meshes the runtime draws for cars that show small and tiny.
+    // The lighter meshes the runtime draws for cars that show small and tiny, and the single
+    // mesh (wheels built in) for cars a dozen pixels long.
     const std::pair<const char*, const cars::Detail*> lighter[2] = {{"_far", &cars::kFarDetail},
                                                                    {"_tiny", &cars::kTinyDetail}};
+    for (int body = 0; body < 3; ++body)
+        sink.addArchiveFile(std::string("meshes\\") + bodyNames[body] + "_speck.dat",
+                            writeObjectMesh(cars::bodyMesh(cars::buildBody(body, cars::kSpeckDetail))));
     for (const auto& [suffix, detail] : lighter) {
         for (int body = 0; body < 3; ++body)
             sink.addArchiveFile(std::string("meshes\\") + bodyNames[body] + suffix + ".dat",

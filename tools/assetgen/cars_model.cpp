@@ -325,6 +325,23 @@ void buildCommon(Builder& b, const Era& e, const std::array<V3, 4>& wheels) {
         // Legs converge steeply so a front tyre at full lock still clears them.
         float upperZ = std::clamp(w.z + 20, zLow, zHigh), lowerZ = std::clamp(w.z - 22, zLow, zHigh);
         V3 hubTop{w.x - side * 8, w.y, w.z + 20}, hubBottom{w.x - side * 8, w.y, w.z - 20};
+        b.model.hubCentres[static_cast<size_t>(i)] = w;
+        if (b.detail.wheelsInBody) {
+            // The tyre's outline as a drum round the axle (X); the arms and the hub would be
+            // inside it or under a tenth of a pixel.
+            const int n = b.detail.tyreSegments;
+            auto ring = [&](float x) {
+                Ring r;
+                for (int k = 0; k < n; ++k) {
+                    const float a = 2 * kPiF * (static_cast<float>(k) + 0.5f) / static_cast<float>(n);
+                    r.push_back({x, w.y + kTyreRadius * std::cos(a), w.z + kTyreRadius * std::sin(a)});
+                }
+                return r;
+            };
+            b.loft({ring(w.x - kTyreHalfWidth), ring(w.x + kTyreHalfWidth)}, Skin::Black, Skin::Black, Skin::Black,
+                   50.0f, false);
+            continue;
+        }
         if (b.detail.wishbones) {
             b.beam({side * pickX, w.y + 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
             b.beam({side * pickX, w.y - 36, upperZ}, hubTop, 3.5f, 2.5f, Skin::Carbon);
@@ -339,7 +356,6 @@ void buildCommon(Builder& b, const Era& e, const std::array<V3, 4>& wheels) {
             b.beam({side * pickX, w.y, lowerZ}, hubBottom, 3.5f, 2.5f, Skin::Carbon);
         }
         b.box({w.x - 15, w.y - 15, w.z - 30}, {w.x + 15, w.y + 15, w.z + 30}, Skin::Metal);
-        b.model.hubCentres[static_cast<size_t>(i)] = w;
     }
 
     if (!b.detail.smallParts) return;
@@ -550,6 +566,8 @@ const Detail kFarDetail{8, 6, 4, 6, false, 10, 6, 8, 12, 6};
 // Wheels and helmet again from points of the far ones (the helmet's every other one), so they
 // too stay inside the full surfaces.
 const Detail kTinyDetail{8, 2, 2, 4, false, 10, 6, 8, 6, 3, true, false};
+// Hexagonal drums for wheels; no rim, hub or helmet meshes of its own.
+const Detail kSpeckDetail{6, 1, 2, 3, false, 6, 0, 0, 0, 0, true, false, true};
 
 CarModel buildBody(int body, const Detail& detail) {
     Builder b(detail);

@@ -64,7 +64,9 @@ struct CarModel {
 // cockpit opening keeps every point (the helmet sits in it). The tiny one, for cars about thirty
 // pixels long, where a wheel is five pixels across and a mirror a third of one, also takes rough
 // profiles (the tyre's, the rim's and the cockpit's outline from about half their points) and
-// leaves out the parts under a pixel: mirrors, exhausts and rain light.
+// leaves out the parts under a pixel: mirrors, exhausts and rain light. The speck, for cars about
+// a dozen pixels long (a wheel two pixels across, a wishbone a tenth of one), is a single mesh:
+// covers and pods from six points, wheels as drums in the body, no suspension.
 struct Detail {
     int sectionPoints;   // covers, airbox and pods, around each section
     int tubLowerSteps;   // the tub's lower half, side to side
@@ -75,10 +77,14 @@ struct Detail {
     int helmetLongitudes, helmetLatitudes;
     bool roughProfiles = false;  // tyre, rim and cockpit outlines from fewer points
     bool smallParts = true;      // mirrors, exhausts and rain light
+    // The speck: no suspension or hubs, and each wheel a plain dark drum of tyreSegments sides
+    // built into the body, so the car is one mesh and the runtime draws no wheels or helmet.
+    bool wheelsInBody = false;
 };
 extern const Detail kFullDetail;
 extern const Detail kFarDetail;
 extern const Detail kTinyDetail;
+extern const Detail kSpeckDetail;
 
 CarModel buildBody(int body, const Detail& detail = kFullDetail);
 // Body written in the object-mesh layout with the second set for the sliding illumination.

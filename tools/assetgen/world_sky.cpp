@@ -13,7 +13,9 @@ constexpr double kDomeRadius = 24.0;
 constexpr double kDomeBottom = -20.0 * kPi / 180;  // the picture reaches below the horizon
 // Below this elevation the picture is the plain ground colour (the blend into it ends here).
 constexpr double kGroundBlend = 0.2;
-constexpr double kGroundBelow = -kGroundBlend;
+// The circuit's ground reaches the horizon from every camera, so it covers the dome below this
+// elevation (about 1.4° down: the ground's far edge sits well under a degree below the horizon).
+constexpr double kLandHidesBelow = -0.025;
 
 // Distant hills: height above the horizon (radians) by azimuth, periodic.
 double hillHeight(double azimuth) {
@@ -91,13 +93,13 @@ void addSky(AssetSink& sink) {
     sink.addArchiveFile("textures\\skydome.jpg", toJpeg(pic, 88, true));
 
     // Dome mesh around the origin (the renderer moves it with the eye). The picture reaches
-    // kDomeBottom, but the mesh starts at its first ring below kGroundBelow, where the picture is
-    // already the plain ground colour: the frame clears to that colour, so below the dome (and
-    // straight down) the same colour shows without a textured fill of its own.
+    // kDomeBottom, but the mesh starts at the last ring under kLandHidesBelow: lower down the
+    // ground drawn over the dome would hide every pixel of it, and the frame clears to the
+    // picture's ground colour besides, so nothing lower needs a textured fill of its own.
     SceneMesh dome;
     const int seg = 48, rings = 18;
     int firstRing = 0;
-    while (kDomeBottom + double(firstRing + 1) / rings * (kPi / 2 - kDomeBottom) <= kGroundBelow) ++firstRing;
+    while (kDomeBottom + double(firstRing + 1) / rings * (kPi / 2 - kDomeBottom) <= kLandHidesBelow) ++firstRing;
     for (int r = firstRing; r <= rings; ++r) {
         const double v = double(r) / rings;
         const double el = kDomeBottom + v * (kPi / 2 - kDomeBottom);
