@@ -1,6 +1,7 @@
 #include "render/gl_setup.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "render/gl.h"
@@ -10,6 +11,20 @@ namespace ravelin {
 GlExtensions& glExtensions() {
     static GlExtensions extensions;
     return extensions;
+}
+
+bool glHasExtension(const char* name) {
+    const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (all == nullptr) return false;
+    const size_t n = std::strlen(name);
+    for (const char* p = std::strstr(all, name); p != nullptr; p = std::strstr(p + n, name))
+        if ((p == all || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
+    return false;
+}
+
+void* glProcEither(const char* name, const char* suffixed) {
+    void* f = platform().glProcAddress(name);
+    return f != nullptr ? f : platform().glProcAddress(suffixed);
 }
 
 void lookUpGlExtensions(bool forceSingleTexture) {
@@ -22,6 +37,15 @@ void lookUpGlExtensions(bool forceSingleTexture) {
     ext.multiTexCoord2fv = reinterpret_cast<PFNGLMULTITEXCOORD2FVARBPROC>(p.glProcAddress("glMultiTexCoord2fvARB"));
     // The client-side unit selector is never used for drawing, so it is not part of the test.
     ext.multitextureAvailable = !forceSingleTexture && ext.activeTexture && ext.multiTexCoord2f && ext.multiTexCoord2fv;
+    ext.genQueries = reinterpret_cast<PFNGLGENQUERIESPROC>(glProcEither("glGenQueries", "glGenQueriesARB"));
+    ext.beginQuery = reinterpret_cast<PFNGLBEGINQUERYPROC>(glProcEither("glBeginQuery", "glBeginQueryARB"));
+    ext.endQuery = reinterpret_cast<PFNGLENDQUERYPROC>(glProcEither("glEndQuery", "glEndQueryARB"));
+    ext.getQueryObjectiv =
+        reinterpret_cast<PFNGLGETQUERYOBJECTIVPROC>(glProcEither("glGetQueryObjectiv", "glGetQueryObjectivARB"));
+    ext.getQueryObjectuiv =
+        reinterpret_cast<PFNGLGETQUERYOBJECTUIVPROC>(glProcEither("glGetQueryObjectuiv", "glGetQueryObjectuivARB"));
+    ext.occlusionQueryAvailable = glHasExtension("GL_ARB_occlusion_query") && ext.genQueries && ext.beginQuery &&
+                                  ext.endQuery && ext.getQueryObjectiv && ext.getQueryObjectuiv;
 }
 
 bool setUpGl(const GlSetupOptions& options, int32_t storedGamma, bool defGamma) {

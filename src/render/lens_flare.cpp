@@ -1,5 +1,6 @@
 #include "render/lens_flare.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/gl.h"
@@ -51,7 +52,61 @@ void LensFlare::load(TextureCache& textures) {
     ghostsEnabled = true;
 }
 
+void LensFlare::collectOcclusion() {
+    if (!queryPending_) return;
+    const GlExtensions& ext = glExtensions();
+    GLint ready = 0;
+    ext.getQueryObjectiv(occlusionQuery_, GL_QUERY_RESULT_AVAILABLE, &ready);
+    if (!ready) return;  // not waited for: the last answer stands a frame longer
+    GLuint samples = 0;
+    ext.getQueryObjectuiv(occlusionQuery_, GL_QUERY_RESULT, &samples);
+    sunVisible = samples > 0;
+    queryPending_ = false;
+}
+
+void LensFlare::queryOcclusion(double x, double y, float z, const int viewport[4]) {
+    const GlExtensions& ext = glExtensions();
+    if (occlusionQuery_ == 0) {
+        GLuint name = 0;
+        ext.genQueries(1, &name);
+        occlusionQuery_ = name;
+    }
+    // One point at the pixel's centre, in normalised device coordinates, depth-tested as the
+    // read-back compares (visible where the stored depth is at least the sun's), drawing nothing.
+    const double nx = 2.0 * (std::floor(x) + 0.5 - viewport[0]) / viewport[2] - 1.0;
+    const double ny = 2.0 * (std::floor(y) + 0.5 - viewport[1]) / viewport[3] - 1.0;
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_ENABLE_BIT | GL_POINT_BIT);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_POINT_SMOOTH);
+    glPointSize(1.0f);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    ext.beginQuery(GL_SAMPLES_PASSED, occlusionQuery_);
+    glBegin(GL_POINTS);
+    // Just inside the far plane, so a sun at infinity is not clipped, and in front of the near one.
+    glVertex3d(nx, ny, 2.0 * std::clamp(z, 0.0f, 0.999999f) - 1.0);
+    glEnd();
+    ext.endQuery(GL_SAMPLES_PASSED);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    queryPending_ = true;
+}
+
 void LensFlare::update(float dt) {
+    collectOcclusion();
     if (sunVisible) {
         if (intensity < 1) intensity += dt * fadeInRate;
         if (intensity > 1) intensity = 1;
@@ -98,13 +153,24 @@ LensFlare::SunSpot LensFlare::locateSun(const CameraPose& camera) {
     glGetIntegerv(GL_VIEWPORT, vp);
     const double px = vp[0] + static_cast<double>(sx) * vp[2] / 800.0;
     const double py = vp[1] + static_cast<double>(sy) * vp[3] / 600.0;
-    GLfloat depth = 0.0f;
-    if (std::isfinite(px) && std::isfinite(py) && px >= vp[0] && py >= vp[1] && px < vp[0] + vp[2] &&
-        py < vp[1] + vp[3])
-        glReadPixels(static_cast<GLint>(px), static_cast<GLint>(py), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    sunVisible = depth >= z;
+    const bool onScreen = std::isfinite(px) && std::isfinite(py) && px >= vp[0] && py >= vp[1] &&
+                          px < vp[0] + vp[2] && py < vp[1] + vp[3];
     lastSunX = sx;
     lastSunY = sy;
+    if (glExtensions().occlusionQueryAvailable) {
+        collectOcclusion();  // a result no update took yet is still this sun's latest
+        if (onScreen && z <= 1.0f) {
+            queryOcclusion(px, py, z, vp);
+        } else {
+            sunVisible = false;  // off screen or behind: hidden, with nothing to ask
+            queryPending_ = false;
+        }
+        return {Vec3{sx, sy, 0}, facing};
+    }
+    GLfloat depth = 0.0f;
+    if (onScreen)
+        glReadPixels(static_cast<GLint>(px), static_cast<GLint>(py), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    sunVisible = depth >= z;
     lastSunDepth = depth;
     return {Vec3{sx, sy, 0}, facing};
 }

@@ -1,6 +1,7 @@
 // LensFlare: the sun sprite, three streaks and twenty-three ghosts drawn in the 800 × 600
-// overlay space, faded in and out by a one-pixel depth read-back occlusion test. One object for
-// each run's world; updated every frame, drawn after all 3D geometry.
+// overlay space, faded in and out by a one-pixel occlusion test: an occlusion query whose result
+// the next update collects, or where the driver has none, a depth read-back. One object for each
+// run's world; updated every frame, drawn after all 3D geometry.
 #pragma once
 
 #include "base/math.h"
@@ -30,10 +31,12 @@ struct LensFlare {
     Texture sunTexture;
     Texture flareTextures[3];
 
-    // Where the sun projected in the last drawFlare, overlay units and window depth (tests).
+    // Where the sun projected in the last drawFlare, overlay units and window depth (tests; the
+    // depth only where it was read back).
     float lastSunX = 0, lastSunY = 0, lastSunDepth = 0;
 
     void load(TextureCache& textures);
+    // Takes the last occlusion query's result into sunVisible when it is ready, then fades.
     void update(float dt);
     // The occlusion test for the next update, then the sun and (facing it) streaks and ghosts.
     void draw(const CameraPose& camera);
@@ -43,9 +46,16 @@ private:
         Vec3 position;  // overlay units
         float facing;   // cosine between the view and the sun's direction
     };
-    // Projects the sun into the 800 × 600 overlay space and reads the depth where it lands:
-    // sunVisible and the last* fields.
+    // Projects the sun into the 800 × 600 overlay space and tests the depth where it lands: with
+    // an occlusion query where the driver has them (the frame does not wait for the drawing
+    // before it; sunVisible follows at the next update or draw), else by reading the depth back
+    // at once. Sets sunVisible and the last* fields.
     SunSpot locateSun(const CameraPose& camera);
+    void collectOcclusion();
+    // Counts whether a point at window (x, y) and depth z passes the depth test.
+    void queryOcclusion(double x, double y, float z, const int viewport[4]);
+    unsigned occlusionQuery_ = 0;
+    bool queryPending_ = false;
     void drawSun(Vec3 s, const CameraPose& camera) const;
     // Along the line from the sun through the screen's centre.
     void drawStreaksAndGhosts(Vec3 s) const;

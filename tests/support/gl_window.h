@@ -52,6 +52,17 @@ public:
             reinterpret_cast<PFNGLMULTITEXCOORD2FVARBPROC>(SDL_GL_GetProcAddress("glMultiTexCoord2fvARB"));
         ext.multitextureAvailable = on && ext.activeTexture && ext.multiTexCoord2f && ext.multiTexCoord2fv;
     }
+    static void useOcclusionQueries(bool on) {
+        GlExtensions& ext = glExtensions();
+        ext.genQueries = reinterpret_cast<PFNGLGENQUERIESPROC>(SDL_GL_GetProcAddress("glGenQueries"));
+        ext.beginQuery = reinterpret_cast<PFNGLBEGINQUERYPROC>(SDL_GL_GetProcAddress("glBeginQuery"));
+        ext.endQuery = reinterpret_cast<PFNGLENDQUERYPROC>(SDL_GL_GetProcAddress("glEndQuery"));
+        ext.getQueryObjectiv = reinterpret_cast<PFNGLGETQUERYOBJECTIVPROC>(SDL_GL_GetProcAddress("glGetQueryObjectiv"));
+        ext.getQueryObjectuiv =
+            reinterpret_cast<PFNGLGETQUERYOBJECTUIVPROC>(SDL_GL_GetProcAddress("glGetQueryObjectuiv"));
+        ext.occlusionQueryAvailable = on && ext.genQueries && ext.beginQuery && ext.endQuery && ext.getQueryObjectiv &&
+                                      ext.getQueryObjectuiv;
+    }
 
     // RGB of one pixel of the back buffer (origin bottom left).
     static void pixel(int x, int y, uint8_t rgb[3]) {
